@@ -1,0 +1,2 @@
+// Replaced by the real start-up once the frame and the workspace exist.
+int main() { return 0; }
