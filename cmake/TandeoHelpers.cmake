@@ -1,7 +1,7 @@
 # Shared build helpers: warnings for our own code and one way to register a test.
 
 function(tandeo_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>
                                            -Wnon-virtual-dtor -Wformat=2)
 endfunction()
 

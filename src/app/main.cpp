@@ -1,2 +1,40 @@
-// Replaced by the real start-up once the frame and the workspace exist.
-int main() { return 0; }
+// Velmora Tandeo: the application object, Turkish standard texts, the prompt
+// seam and the frame, whose start-up opens the workspace.
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "mainwindow/frmmain.h"
+#include "mainwindow/programwindows.h"
+#include "mainwindow/windowregistry.h"
+#include "platform/ui/prompt.h"
+#include "platform/ui/qtprompter.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Velmora Tandeo"));
+  QApplication::setApplicationDisplayName(ui::applicationTitle());
+  QApplication::setOrganizationName(QStringLiteral("Velmora"));
+  QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));
+
+  // The user interface is Turkish word for word, Qt's own buttons included,
+  // whatever language the desktop speaks.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_tr"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+
+  ui::QtPrompter dialogs;
+  ui::setPrompter(&dialogs);
+
+  windows::WindowRegistry windows;
+  windows::defineProgramWindows(windows);
+  windows.show<windows::frmMain>();
+  const int status = QApplication::exec();
+  ui::setPrompter(nullptr);
+  return status;
+}

@@ -1,0 +1,128 @@
+#include "mainwindow/frmmain.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <algorithm>
+
+#include "capture/modWebCam.h"
+#include "mainwindow/mainwindowlog.h"
+#include "mainwindow/mdichild.h"
+#include "mainwindow/windowregistry.h"
+#include "platform/ui/twips.h"
+#include "workspace/form1.h"
+
+namespace windows {
+namespace {
+
+// Client area of the frame at design, in twips.
+constexpr double kClientWidthTwips = 11145;
+constexpr double kClientHeightTwips = 9840;
+
+MdiChild* childOf(QMdiSubWindow* sub) {
+  return sub ? dynamic_cast<MdiChild*>(sub->widget()) : nullptr;
+}
+
+}  // namespace
+
+frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
+    : QMainWindow(parent), windows_(windows), mdiArea_(new QMdiArea(this)) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Velmora Tandeo( Pratik Fotoğraf Aracı)"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));
+  mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+  mdiArea_->setFrameShape(QFrame::NoFrame);
+  mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdiArea_);
+  menuBar()->setObjectName(QStringLiteral("menuBar"));
+  resize(ui::twipsToPixelsX(kClientWidthTwips),
+         ui::twipsToPixelsY(kClientHeightTwips) + menuBar()->sizeHint().height());
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    // A null activation only means the frame itself lost the focus: keep the menus.
+    if (!sub) return;
+    showMenusOf(sub);
+    if (MdiChild* child = childOf(sub)) child->childActivated();
+  });
+}
+
+QMdiSubWindow* frmMain::addChild(QWidget* child) {
+  QMdiSubWindow* sub =
+      mdiArea_->addSubWindow(child, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->setOption(QMdiSubWindow::RubberBandResize, false);
+  sub->setObjectName(child->objectName() + QStringLiteral("Window"));
+  sub->setWindowTitle(child->windowTitle());
+  sub->setWindowIcon(windowIcon());
+  // The sub-window's own size hint leaves room for a title text the workspace
+  // does not have; a fixed-size child gets exactly its size plus the borders.
+  const QMargins borders = sub->contentsMargins();
+  const QSize outer = child->size().grownBy(borders);
+  if (child->minimumSize() == child->maximumSize()) {
+    sub->setFixedSize(outer);
+  } else {
+    sub->resize(outer);
+  }
+  sub->hide();
+  return sub;
+}
+
+void frmMain::MDIForm_Load() {
+  // The preview window, the photo browser and the frame's own menus join here
+  // when those windows exist; the workspace comes last and in front.
+  Form1& workspace = windows_.show<Form1>();
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(workspace.parentWidget())) {
+    fitClientAreaTo(*sub);
+    sub->raise();
+  }
+}
+
+void frmMain::MDIForm_Unload() {
+  modWebCam::closeCaptureWindow();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  const auto subs = mdiArea_->subWindowList();
+  for (QMdiSubWindow* sub : subs) {
+    MdiChild* child = childOf(sub);
+    if (child && !sub->isHidden() && !child->queryUnload(UnloadMode::FormMDIForm)) {
+      event->ignore();
+      return;
+    }
+  }
+  for (QMdiSubWindow* sub : subs) {
+    MdiChild* child = childOf(sub);
+    if (child && !sub->isHidden()) child->unload();
+  }
+  MDIForm_Unload();
+  event->accept();
+}
+
+void frmMain::showMenusOf(QMdiSubWindow* active) {
+  MdiChild* child = childOf(active);
+  const QList<QAction*> own = child ? child->menuBarActions() : QList<QAction*>{};
+  QMenuBar* bar = menuBar();
+  if (bar->actions() == own) return;
+  bar->clear();
+  bar->addActions(own);
+}
+
+void frmMain::fitClientAreaTo(const QMdiSubWindow& child) {
+  // The workspace is larger than the frame's design client area: grow so it fits whole.
+  const QRect needed = child.geometry();
+  const int width = std::max(ui::twipsToPixelsX(kClientWidthTwips), needed.right() + 1);
+  const int height = std::max(ui::twipsToPixelsY(kClientHeightTwips), needed.bottom() + 1);
+  resize(width, height + menuBar()->sizeHint().height());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame(QPoint(0, 0), frameGeometry().size().expandedTo(size()));
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+}  // namespace windows

@@ -1,0 +1,3 @@
+#include "mainwindow/mainwindowlog.h"
+
+Q_LOGGING_CATEGORY(lcMainWindow, "tandeo.mainwindow", QtWarningMsg)

@@ -1,0 +1,21 @@
+#include "mainwindow/programwindows.h"
+
+#include "mainwindow/frmmain.h"
+#include "mainwindow/windowregistry.h"
+#include "workspace/form1.h"
+
+namespace windows {
+
+void defineProgramWindows(WindowRegistry& windows) {
+  windows.define<frmMain>([](WindowRegistry& r) { return new frmMain(r); },
+                          [](frmMain& frame) { frame.MDIForm_Load(); });
+  windows.define<Form1>(
+      [](WindowRegistry& r) {
+        auto* form = new Form1(r);
+        r.get<frmMain>().addChild(form);
+        return form;
+      },
+      [](Form1& form) { form.Form_Load(); });
+}
+
+}  // namespace windows

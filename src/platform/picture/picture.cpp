@@ -1,0 +1,13 @@
+#include "platform/picture/picture.h"
+
+#include "platform/picture/surface.h"
+
+namespace picture {
+
+Picture::Picture(QImage image) : image_(normalisedSurface(std::move(image))) {}
+
+QList<QRgb> Picture::palette() const {
+  return isIndexed() ? image_.colorTable() : QList<QRgb>();
+}
+
+}  // namespace picture

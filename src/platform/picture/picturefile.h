@@ -1,0 +1,21 @@
+#pragma once
+// Picture files: saving as BMP and loading BMP, JPEG or GIF. The window that
+// acts turns an error into its message.
+
+#include <QString>
+
+#include "platform/picture/picture.h"
+#include "platform/picture/result.h"
+
+namespace picture {
+
+// Writes `picture` as a BMP file (see bmpwriter.h) at `path`. The file is
+// written beside the old one and renamed over it only when complete, so a
+// failed save leaves the old file as it was.
+Result<void> savePictureAsBmp(const Picture& picture, const QString& path);
+
+// Reads a BMP, JPEG or GIF file, recognised by its content whatever its name
+// ends in (the temporary capture file is BMP data named "Capture.jpg").
+Result<Picture> loadPicture(const QString& path);
+
+}  // namespace picture

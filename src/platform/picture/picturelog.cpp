@@ -1,0 +1,3 @@
+#include "platform/picture/picturelog.h"
+
+Q_LOGGING_CATEGORY(lcPicture, "tandeo.picture", QtCriticalMsg)

@@ -1,0 +1,3 @@
+#include "platform/ui/uilog.h"
+
+Q_LOGGING_CATEGORY(lcUi, "tandeo.ui", QtWarningMsg)

@@ -1,0 +1,92 @@
+#include "platform/video/capturestream.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/video/framedecoder.h"
+#include "platform/video/videolog.h"
+
+namespace video {
+
+Expected<std::unique_ptr<CaptureStream>> CaptureStream::start(std::unique_ptr<CaptureDevice> device,
+                                                              EndedCallback ended) {
+  if (!device) return Error{EINVAL, "no device"};
+  UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!wake.isValid()) return Error{errno, "eventfd"};
+  if (auto started = device->start(); !started) return started.error();
+  return std::unique_ptr<CaptureStream>(
+      new CaptureStream(std::move(device), std::move(wake), std::move(ended)));
+}
+
+CaptureStream::CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake,
+                             EndedCallback ended)
+    : device_(std::move(device)), wake_(std::move(wake)), ended_(std::move(ended)) {
+  worker_ = std::thread([this] { run(); });
+}
+
+CaptureStream::~CaptureStream() {
+  const std::uint64_t one = 1;
+  // The eventfd counter cannot overflow from one write; a failure would leave
+  // the worker to notice at its next timeout, which is still bounded.
+  [[maybe_unused]] const auto written = ::write(wake_.get(), &one, sizeof one);
+  if (worker_.joinable()) worker_.join();
+  device_->stop();
+}
+
+void CaptureStream::setTargetSize(QSize size) {
+  std::lock_guard lock(targetMutex_);
+  target_ = size;
+}
+
+QSize CaptureStream::targetSize() const {
+  std::lock_guard lock(targetMutex_);
+  return target_;
+}
+
+bool CaptureStream::pump(Error& cause) {
+  FrameDecoder decoder;  // one per stream: libv4lconvert state lives here
+  const auto sink = [&](const RawFrame& frame) {
+    QImage image = decoder.decode(frame, targetSize());
+    if (image.isNull())
+      ++dropped_;
+    else
+      slot_.publish(std::move(image));
+  };
+  for (;;) {
+    const NextResult result = device_->next(wake_.get(), sink);
+    switch (result.kind) {
+      case NextKind::Woken:
+        return false;
+      case NextKind::Lost:
+        cause = result.error;
+        return true;
+      case NextKind::Dropped:
+        ++dropped_;
+        break;
+      case NextKind::Frame:
+      case NextKind::Idle:
+        break;
+    }
+  }
+}
+
+void CaptureStream::run() {
+  Error cause;
+  bool lost = false;
+  try {
+    lost = pump(cause);
+  } catch (...) {
+    lost = true;
+    cause = {0, "unexpected failure while decoding"};
+  }
+  device_->stop();
+  running_ = false;
+  if (lost) {
+    qCDebug(lcVideo) << "stream ended:" << cause.context.c_str() << cause.errnum;
+    if (ended_) ended_(cause);
+  }
+}
+
+}  // namespace video

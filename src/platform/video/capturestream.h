@@ -1,0 +1,58 @@
+#pragma once
+// One running stream: a worker thread that waits for frames, decodes them to
+// the size the window wants and leaves the newest in a FrameSlot. Stopping
+// wakes the worker through an eventfd, so destruction never waits for a frame
+// to arrive. When the device fails, the worker releases its buffers and calls
+// `ended` (on the worker thread) with the cause.
+
+#include <QSize>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/video/capturedevice.h"
+#include "platform/video/frameslot.h"
+#include "platform/video/uniquefd.h"
+
+namespace video {
+
+class CaptureStream {
+ public:
+  using EndedCallback = std::function<void(const Error&)>;
+
+  // The device must have its format set; starting it happens here.
+  static Expected<std::unique_ptr<CaptureStream>> start(std::unique_ptr<CaptureDevice> device,
+                                                        EndedCallback ended = {});
+  ~CaptureStream();
+  CaptureStream(const CaptureStream&) = delete;
+  CaptureStream& operator=(const CaptureStream&) = delete;
+
+  // The size frames are decoded to; an empty size keeps the camera's own.
+  void setTargetSize(QSize size);
+  const FrameSlot& frames() const { return slot_; }
+  bool isRunning() const { return running_.load(); }
+  std::uint64_t droppedFrames() const { return dropped_.load(); }
+  // For the picture controls; the device itself is safe to ask while streaming.
+  CaptureDevice& device() { return *device_; }
+
+ private:
+  CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake, EndedCallback ended);
+  void run();
+  // Streams until woken (false) or the device is lost (true, with the cause).
+  bool pump(Error& cause);
+  QSize targetSize() const;
+
+  std::unique_ptr<CaptureDevice> device_;
+  UniqueFd wake_;
+  EndedCallback ended_;
+  FrameSlot slot_;
+  mutable std::mutex targetMutex_;
+  QSize target_;
+  std::atomic<bool> running_{true};
+  std::atomic<std::uint64_t> dropped_{0};
+  std::thread worker_;
+};
+
+}  // namespace video

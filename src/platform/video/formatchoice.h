@@ -1,0 +1,28 @@
+#pragma once
+// Pure rules of the stream: which format to ask a device for and how long to
+// wait for a frame.
+
+#include <QSize>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/video/capturedevice.h"
+
+namespace video {
+
+// Formats the layer can show: MJPEG/JPEG and YUYV itself, a few more through
+// libv4lconvert.
+bool isShowableFourcc(std::uint32_t fourcc);
+
+// The 4:3 size closest above `window` (both sides at least as large), else the
+// largest 4:3 size, else the largest size; among formats offering that size
+// MJPEG comes first, then YUYV, then the rest.
+std::optional<FormatOption> chooseDefaultFormat(const std::vector<FormatOption>& options,
+                                                QSize window);
+
+// Four frame intervals, within [100 ms, 1000 ms]; a missing or nonsensical
+// interval counts as 30 frames per second.
+int pollTimeoutMs(std::uint32_t intervalNumerator, std::uint32_t intervalDenominator);
+
+}  // namespace video

@@ -1,0 +1,103 @@
+#include "platform/video/syntheticcamera.h"
+
+#include <linux/videodev2.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/video/jpegcodec.h"
+
+namespace video {
+namespace {
+
+constexpr auto kInterval = std::chrono::microseconds(33333);
+
+}  // namespace
+
+std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
+                                              PictureControls controls) {
+  const auto rgb = patternRgb(frameNumber, controls);
+  if (fourcc == V4L2_PIX_FMT_YUYV) return rgbToYuyv(rgb, kPatternWidth, kPatternHeight);
+  return encodeJpeg(rgb.data(), kPatternWidth, kPatternHeight, 85);
+}
+
+std::vector<FormatOption> SyntheticCamera::formatOptions() const {
+  return {{V4L2_PIX_FMT_MJPEG, kPatternWidth, kPatternHeight},
+          {V4L2_PIX_FMT_YUYV, kPatternWidth, kPatternHeight}};
+}
+
+Expected<FrameFormat> SyntheticCamera::setFormat(const FormatOption& option) {
+  FrameFormat f;
+  // Like a driver, answer an unknown request with the nearest thing we do.
+  f.fourcc = option.fourcc == V4L2_PIX_FMT_YUYV ? V4L2_PIX_FMT_YUYV : V4L2_PIX_FMT_MJPEG;
+  f.width = kPatternWidth;
+  f.height = kPatternHeight;
+  f.bytesPerLine = f.fourcc == V4L2_PIX_FMT_YUYV ? kPatternWidth * 2 : 0;
+  f.sizeImage = kPatternWidth * kPatternHeight * 2;
+  f.intervalNumerator = 1;
+  f.intervalDenominator = 30;
+  format_ = f;
+  return f;
+}
+
+Status SyntheticCamera::start() {
+  if (format_.fourcc == 0) return Error{EINVAL, "no format chosen"};
+  streaming_ = true;
+  frameNumber_ = 0;
+  firstDue_ = Clock::now();
+  return success();
+}
+
+NextResult SyntheticCamera::next(int wakeFd, const FrameSink& sink) {
+  if (!streaming_) return {NextKind::Lost, {EINVAL, "not streaming"}};
+  const auto now = Clock::now();
+  auto due = firstDue_ + kInterval * static_cast<long>(frameNumber_);
+  if (now - due > 2 * kInterval) {  // fell behind: do not race to catch up
+    firstDue_ = now - kInterval * static_cast<long>(frameNumber_);
+    due = now;
+  }
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+      std::max<Clock::duration>(due - now, Clock::duration::zero()));
+  pollfd wake{wakeFd, POLLIN, 0};
+  const int ready = ::poll(&wake, 1, static_cast<int>(wait.count()));
+  if (ready > 0) return {NextKind::Woken, {}};
+  if (ready < 0 || Clock::now() < due) return {NextKind::Idle, {}};
+  const auto bytes =
+      syntheticFrameBytes(format_.fourcc, frameNumber_, {brightness_.load(), contrast_.load()});
+  sink(RawFrame{bytes, format_, static_cast<std::uint32_t>(frameNumber_)});
+  ++frameNumber_;
+  return {NextKind::Frame, {}};
+}
+
+std::vector<ControlInfo> SyntheticCamera::controls() {
+  return {{V4L2_CID_BRIGHTNESS, "Brightness", -64, 64, 1, 0, brightness_.load()},
+          {V4L2_CID_CONTRAST, "Contrast", 0, 200, 1, 100, contrast_.load()}};
+}
+
+Status SyntheticCamera::setControl(std::uint32_t id, std::int32_t value) {
+  for (const auto& c : controls()) {
+    if (c.id != id) continue;
+    const int clamped = std::clamp(value, c.minimum, c.maximum);
+    (id == V4L2_CID_BRIGHTNESS ? brightness_ : contrast_).store(clamped);
+    return success();
+  }
+  return Error{EINVAL, "no such control"};
+}
+
+std::vector<DriverInfo> SyntheticProvider::drivers() {
+  std::vector<DriverInfo> infos;
+  for (const auto& name : names_) {
+    if (infos.size() == kMaxDrivers) break;
+    infos.push_back({name, "synthetic 1.0"});
+  }
+  return infos;
+}
+
+Expected<std::unique_ptr<CaptureDevice>> SyntheticProvider::open(int number) {
+  if (number < 0 || number >= std::min<int>(static_cast<int>(names_.size()), kMaxDrivers))
+    return Error{ENODEV, "no synthetic camera " + std::to_string(number)};
+  return std::unique_ptr<CaptureDevice>(std::make_unique<SyntheticCamera>());
+}
+
+}  // namespace video

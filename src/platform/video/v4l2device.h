@@ -1,0 +1,46 @@
+#pragma once
+// A V4L2 capture node streaming through mmap buffers.
+
+#include <linux/videodev2.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/video/capturedevice.h"
+#include "platform/video/mapping.h"
+#include "platform/video/uniquefd.h"
+
+namespace video {
+
+class V4l2Device final : public CaptureDevice {
+ public:
+  static constexpr unsigned kBufferCount = 4;
+
+  // Opens the node non-blocking; EBUSY and the like come back as the error.
+  static Expected<std::unique_ptr<CaptureDevice>> open(const std::string& path);
+  ~V4l2Device() override;
+
+  std::vector<FormatOption> formatOptions() const override { return options_; }
+  Expected<FrameFormat> setFormat(const FormatOption& option) override;
+  Status start() override;
+  NextResult next(int wakeFd, const FrameSink& sink) override;
+  void stop() override;
+  std::vector<ControlInfo> controls() override;
+  Status setControl(std::uint32_t id, std::int32_t value) override;
+
+ private:
+  explicit V4l2Device(UniqueFd fd);
+  Status mapBuffers();
+  NextResult dequeue(const FrameSink& sink);
+  bool frameIsWhole(const v4l2_buffer& buffer) const;
+  NextResult requeue(std::uint32_t index, NextKind kindIfQueued);
+
+  UniqueFd fd_;
+  std::vector<FormatOption> options_;
+  FrameFormat format_;
+  std::vector<Mapping> buffers_;
+  bool streaming_ = false;
+};
+
+}  // namespace video

@@ -1,0 +1,3 @@
+#include "platform/video/videolog.h"
+
+Q_LOGGING_CATEGORY(lcVideo, "tandeo.video", QtCriticalMsg)

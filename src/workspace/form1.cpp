@@ -1,0 +1,51 @@
+// Construction of the workspace and the wiring of its controls to their handlers.
+
+#include "workspace/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolBar>
+
+Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
+    : QWidget(parent), windows_(windows) {
+  createControls();
+  connectHandlers();
+  // Key preview: the window sees every key before the control that has the focus.
+  qApp->installEventFilter(this);
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectHandlers() {
+  for (QToolBar* bar : toolYon) {
+    if (!bar) continue;
+    connect(bar, &QToolBar::actionTriggered, this,
+            [this](QAction* button) { toolYon_ButtonClick(button->data().toString()); });
+  }
+  connect(cmbTur, &QComboBox::currentIndexChanged, this, [this] { cmbTur_Click(); });
+  connect(cmbCamList, &QComboBox::currentIndexChanged, this, [this] { cmbCamList_Change(); });
+  connect(cmdEokul, &QPushButton::clicked, this, [this] { cmdEokul_Click(); });
+  connect(Slider1, &QSlider::valueChanged, this, [this] { Slider1_Change(); });
+
+  connect(mnuFoto, &QAction::triggered, this, [] { /* takePhoto: lands with taking a photo */ });
+  connect(mnuOnizle, &QAction::triggered, this,
+          [] { /* showPreview: lands with taking a photo */ });
+  connect(mnuOnPen, &QAction::triggered, this,
+          [] { /* show the preview window: lands with that window */ });
+  connect(mnuDosya, &QAction::triggered, this,
+          [] { /* show the photo browser: lands with that window */ });
+  connect(resim, &QAction::triggered, this,
+          [] { /* show the format converter: lands with that window */ });
+  connect(mnuKapat, &QAction::triggered, this, [this] { closeProgram(); });
+
+  // Image11 and Image12 (the product notices) and Image22 (the about box) are
+  // wired when those windows exist; the folder controls (Dir1, Drive1, pathbox,
+  // hrkt, Yeniklsr) with the folder rules, the frame boxes with the crop frame.
+}
+
+QList<QAction*> Form1::menuBarActions() const {
+  return {mnuFoto, mnuOnizle, mnuOnPen, mnuDosya, resim, mnuKapat};
+}

@@ -1,0 +1,174 @@
+#pragma once
+// The photo capture workspace, the program's start-up window: live camera,
+// photo with its crop frame, the save settings and the target folder. One class,
+// its members defined in one file per concern (layout, start-up, commands,
+// closing, key preview, folder); the pure rules live in form1_rules.h.
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "mainwindow/mdichild.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QToolBar;
+class QToolButton;
+
+namespace ui {
+class DirListBox;
+class DriveListBox;
+class PictureBox;
+class SimpleComboBox;
+class UpDown;
+}  // namespace ui
+
+namespace windows {
+class WindowRegistry;
+}
+
+class Form1 : public QWidget, public windows::MdiChild {
+  Q_OBJECT
+ public:
+  explicit Form1(windows::WindowRegistry& windows, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // Procedures other windows call.
+  void menu(std::int16_t index);
+  void KeyDown(std::int16_t keyCode);
+  void closeProgram();
+  void updateHistoryButtons();
+
+  // Handlers of the window.
+  void Form_Load();
+  void Form_Activate();
+  void Form_KeyDown(std::int16_t keyCode, std::int16_t shift);
+  void Form_QueryUnload(bool& cancel, windows::UnloadMode unloadMode);
+  void Form_Unload(bool& cancel);
+
+  // Handlers of its controls.
+  void toolYon_ButtonClick(const QString& key);
+  void cmbTur_Click();
+  void cmbCamList_Change();
+  void cmdEokul_Click();
+  void Slider1_Change();
+
+  // The frame's view of the window.
+  QList<QAction*> menuBarActions() const override;
+  void childActivated() override { Form_Activate(); }
+  bool queryUnload(windows::UnloadMode unloadMode) override;
+  void unload() override;
+
+  // Form-level state shared with the folder rules.
+  bool recordHistory = false;
+  std::int16_t lastDriveIndex = 0;
+
+  // Controls, by their design names (also their objectName).
+  ui::PictureBox* Picture1 = nullptr;
+  QListWidget* List1 = nullptr;
+  QGroupBox* Frame2 = nullptr;
+  QComboBox* cmbCamList = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label16 = nullptr;
+  // Control array: 0, 1, 2 are the move pad, 4 the command toolbar; 3 does not exist.
+  std::array<QToolBar*, 5> toolYon{};
+  QFrame* waiting = nullptr;
+  QLabel* Label10 = nullptr;
+  ui::PictureBox* Picture2 = nullptr;
+  QLabel* Label5 = nullptr;
+  QGroupBox* Frame6 = nullptr;
+  QLineEdit* txtYon = nullptr;
+  ui::UpDown* UpDown3 = nullptr;
+  QLabel* Label6 = nullptr;
+  QGroupBox* Frame3 = nullptr;
+  QLabel* Label1 = nullptr;
+  QGroupBox* Frame1 = nullptr;
+  QPushButton* cmdEokul = nullptr;
+  QLineEdit* txtSol = nullptr;
+  QLineEdit* txtUst = nullptr;
+  QLineEdit* txtEn = nullptr;
+  QLineEdit* txtBoy = nullptr;
+  ui::UpDown* UpDown1 = nullptr;
+  ui::UpDown* UpDown2 = nullptr;
+  ui::UpDown* UpDown4 = nullptr;
+  ui::UpDown* UpDown5 = nullptr;
+  QLabel* Label13 = nullptr;
+  QLabel* Label7 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QGroupBox* Frame5 = nullptr;
+  QSlider* Slider1 = nullptr;
+  QPushButton* tamam = nullptr;
+  QComboBox* cmbTur = nullptr;
+  QLineEdit* txtOnAd = nullptr;
+  QLineEdit* txtResim = nullptr;
+  QLabel* Label14 = nullptr;
+  QLabel* Label12 = nullptr;
+  QLabel* Label8 = nullptr;
+  QLabel* Label9 = nullptr;
+  QFrame* Frame7 = nullptr;
+  std::array<QToolButton*, 2> hrkt{};
+  QToolButton* Yeniklsr = nullptr;
+  ui::SimpleComboBox* pathbox = nullptr;
+  ui::DirListBox* Dir1 = nullptr;
+  ui::DriveListBox* Drive1 = nullptr;
+  QLabel* Label11 = nullptr;
+  QLabel* Label17 = nullptr;
+  QToolButton* Image11 = nullptr;
+  QToolButton* Image12 = nullptr;
+  QLabel* Label15 = nullptr;
+  QToolButton* Image22 = nullptr;
+
+  // The workspace's own menu bar, shown by the frame while the workspace is active.
+  QAction* mnuFoto = nullptr;
+  QAction* mnuOnizle = nullptr;
+  QAction* mnuOnPen = nullptr;
+  QAction* mnuDosya = nullptr;
+  QAction* resim = nullptr;
+  QAction* mnuKapat = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // form1_layout.cpp
+  void createControls();
+  QWidget* createCameraColumn();
+  QWidget* createPhotoColumn();
+  QWidget* createSideColumn();
+  QGroupBox* createFrameSizeGroup();
+  QGroupBox* createMovePadGroup();
+  QGroupBox* createSaveGroup();
+  QFrame* createFolderGroup();
+  QToolBar* createCommandToolbar();
+  QToolBar* createPadToolbar(int index,
+                             std::initializer_list<std::pair<const char*, QString>> buttons);
+  void createWaitingNotice();
+  void createMenus();
+  void connectHandlers();
+
+  // form1_startup.cpp
+  bool loadFrameBoxes();
+  void loadQuality();
+  void startCamera();
+  bool restoreFolder();
+
+  // form1_keypreview.cpp
+  bool receivesKeyFirst(const QWidget* receiver) const;
+
+  // form1_shutdown.cpp
+  void unloadByCode(windows::UnloadMode unloadMode);
+  // "Kapat" and Esc: release the camera, unload the workspace, end the program.
+  void closeWorkspace();
+
+  windows::WindowRegistry& windows_;
+  bool unloaded_ = false;
+};

@@ -1,0 +1,74 @@
+// The workspace's commands: function keys, the menu procedure, the toolbars
+// and the school-system size button. Every command has its branch here; those
+// whose work belongs to a window or rule not built yet say where it lands.
+
+#include <QLineEdit>
+
+#include "platform/ui/keycodes.h"
+#include "workspace/form1.h"
+
+void Form1::KeyDown(std::int16_t keyCode) {
+  switch (keyCode) {
+    case ui::vbKeyF2:
+      // tamam_Click: lands with saving a photo.
+      break;
+    case ui::vbKeyF3:
+      // Yeniklsr_Click: lands with the folder rules.
+      break;
+    case ui::vbKeyF6:
+      // showPreview: lands with taking a photo.
+      break;
+    case ui::vbKeyF7:
+      // Show the format converter (modeless): lands with the converter.
+      break;
+    case ui::vbKeyF9:
+      closeProgram();
+      break;
+    case ui::vbKeyF5:
+      // takePhoto: lands with taking a photo.
+      break;
+    case ui::vbKeyEscape:
+      toolYon_ButtonClick(QStringLiteral("kapat"));
+      break;
+    default:
+      // F8 and every other key: nothing here.
+      break;
+  }
+}
+
+void Form1::menu(std::int16_t index) {
+  switch (index) {
+    case 0:
+      // takePhoto: lands with taking a photo.
+      break;
+    case 1:
+      // showPreview: lands with taking a photo.
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::toolYon_ButtonClick(const QString& key) {
+  // The key alone decides; which of the four toolbars was clicked does not matter.
+  if (key == QLatin1String("foto")) {
+    // takePhoto: lands with taking a photo.
+  } else if (key == QLatin1String("onizleme") || key == QLatin1String("al")) {
+    // showPreview: lands with taking a photo.
+  } else if (key == QLatin1String("gelismis")) {
+    // Close the capture window, show the camera window modally, reopen on
+    // List1's driver: lands with the camera window.
+  } else if (key == QLatin1String("donustur")) {
+    // Show the format converter (modeless): lands with the converter.
+  } else if (key == QLatin1String("kapat")) {
+    closeWorkspace();
+  } else {
+    // "ust", "alt", "sol", "sag", "orta", "genarti", "geneksi", "yukarti",
+    // "yukeksi": land with the crop frame.
+  }
+}
+
+void Form1::cmdEokul_Click() {
+  txtEn->setText(QStringLiteral("105"));
+  txtBoy->setText(QStringLiteral("120"));
+}

@@ -1,0 +1,70 @@
+// Every way out of the workspace releases the camera first. "Ending the
+// program" runs no further close handler (see ui::endProgram).
+
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+
+#include "capture/modWebCam.h"
+#include "platform/ui/endprogram.h"
+#include "workspace/form1.h"
+
+void Form1::closeProgram() {
+  modWebCam::closeCaptureWindow();
+  ui::endProgram();
+}
+
+void Form1::closeWorkspace() {
+  modWebCam::closeCaptureWindow();
+  unloadByCode(windows::UnloadMode::FormCode);
+  ui::endProgram();
+}
+
+void Form1::Form_QueryUnload(bool& /*cancel*/, windows::UnloadMode /*unloadMode*/) {
+  modWebCam::closeCaptureWindow();
+}
+
+void Form1::Form_Unload(bool& /*cancel*/) {
+  modWebCam::closeCaptureWindow();
+}
+
+bool Form1::queryUnload(windows::UnloadMode unloadMode) {
+  bool cancel = false;
+  Form_QueryUnload(cancel, unloadMode);
+  return !cancel;
+}
+
+void Form1::unload() {
+  bool cancel = false;
+  Form_Unload(cancel);
+  unloaded_ = !cancel;
+}
+
+void Form1::unloadByCode(windows::UnloadMode unloadMode) {
+  if (unloaded_ || !queryUnload(unloadMode)) return;
+  unload();
+  if (!unloaded_) return;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    sub->hide();
+  } else {
+    hide();
+  }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (unloaded_) {
+    event->accept();
+    return;
+  }
+  if (!queryUnload(windows::UnloadMode::FormControlMenu)) {
+    event->ignore();
+    return;
+  }
+  unload();
+  if (!unloaded_) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // The workspace is the program: closing it ends the program like "Kapat".
+  ui::endProgram();
+}

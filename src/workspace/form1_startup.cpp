@@ -1,0 +1,116 @@
+// Start-up of the workspace: the frame boxes and the quality slider from the
+// settings store, the file type, the camera and the target folder.
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QSlider>
+
+#include "capture/modWebCam.h"
+#include "platform/ui/dirlistbox.h"
+#include "platform/ui/drivelistbox.h"
+#include "platform/ui/picturebox.h"
+#include "platform/ui/prompt.h"
+#include "platform/ui/simplecombobox.h"
+#include "settings/Module1.h"
+#include "workspace/form1.h"
+#include "workspace/form1_rules.h"
+#include "workspace/workspacelog.h"
+
+namespace {
+
+std::int32_t storedNumber(const char* name) {
+  return Module1::getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                QString::fromLatin1(name));
+}
+
+}  // namespace
+
+void Form1::Form_Load() {
+  // 1. Top-left corner of the frame's client area.
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    sub->move(0, 0);
+  } else {
+    move(0, 0);
+  }
+  loadFrameBoxes();            // 2, 3
+  loadQuality();               // 4
+  cmbTur->setCurrentIndex(0);  // 5; its rule shows the quality controls
+  startCamera();               // 6, 7, 8
+  if (!restoreFolder()) {      // 9, 10
+    // 11. The error step: keep the folder box's text as the remembered folder.
+    qCDebug(lcWorkspace) << "start-up stopped at the folder:" << pathbox->currentText();
+    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                             QStringLiteral("Path"), pathbox->currentText().trimmed());
+  }
+}
+
+bool Form1::loadFrameBoxes() {
+  const std::array<std::pair<QLineEdit*, const char*>, 5> boxes{
+      {{txtEn, "En"}, {txtBoy, "Boy"}, {txtUst, "Ust"}, {txtSol, "Sol"}, {txtYon, "Hareket"}}};
+  for (const auto& [box, name] : boxes) box->setText(QString::number(storedNumber(name)));
+  if (workspace::needsDefaultSize(txtEn->text())) txtEn->setText(QStringLiteral("105"));
+  if (workspace::needsDefaultSize(txtBoy->text())) txtBoy->setText(QStringLiteral("120"));
+  return true;
+}
+
+void Form1::loadQuality() {
+  // A stored position outside the slider's range (a hand-edited or damaged
+  // store) is taken to the nearest end rather than stopping start-up.
+  const std::int32_t stored = storedNumber("Kalite");
+  Slider1->setValue(std::clamp(stored, Slider1->minimum(), Slider1->maximum()));
+}
+
+void Form1::startCamera() {
+  modWebCam::listCaptureDrivers(*List1);
+  if (List1->count() > 0) List1->setCurrentRow(0);
+  const QListWidgetItem* driver = List1->currentItem();
+  if (driver && !driver->text().isEmpty()) {
+    modWebCam::openCaptureWindow(List1->currentRow(), *Picture1->client());
+    for (int i = 0; i < List1->count(); ++i) cmbCamList->addItem(List1->item(i)->text());
+    cmbCamList->setCurrentIndex(0);
+    return;
+  }
+  ui::MsgBox(QStringLiteral("Yüklü Video Aygıtı Yok."), ui::vbOKOnly, ui::vbExclamation);
+}
+
+bool Form1::restoreFolder() {
+  const QString stored = Module1::getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                                 QStringLiteral("Path"));
+  if (!stored.isEmpty()) {
+    pathbox->addItem(stored);
+  } else {
+    if (Dir1->setPath(QDir::currentPath())) return false;
+    pathbox->addItem(Dir1->path());
+  }
+  pathbox->setCurrentIndex(0);
+  updateHistoryButtons();
+  recordHistory = true;
+  if (Dir1->setPath(pathbox->currentText().trimmed())) return false;
+  if (Drive1->setDrive(Dir1->path())) return false;
+  return true;
+}
+
+void Form1::Form_Activate() {
+  lastDriveIndex = static_cast<std::int16_t>(Drive1->currentIndex());
+}
+
+void Form1::Slider1_Change() {
+  Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                          QStringLiteral("Kalite"), Slider1->value());
+  Label14->setText(workspace::qualityCaption(Slider1->value()));
+}
+
+void Form1::cmbTur_Click() {
+  const bool visible = workspace::qualityControlsVisible(cmbTur->currentIndex());
+  Label14->setVisible(visible);
+  Slider1->setVisible(visible);
+}
+
+void Form1::cmbCamList_Change() {
+  // Takes effect the next time the capture window is opened.
+  List1->setCurrentRow(cmbCamList->currentIndex());
+}

@@ -1,0 +1,3 @@
+#include "workspace/workspacelog.h"
+
+Q_LOGGING_CATEGORY(lcWorkspace, "tandeo.workspace", QtWarningMsg)

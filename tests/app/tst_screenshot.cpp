@@ -1,0 +1,81 @@
+// The program's first window as a user sees it after start-up, rendered to a
+// PNG for a look by eye (and for the documentation), with a live synthetic camera.
+
+#include <QDir>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTest>
+
+#include "capture/modWebCam.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/programwindows.h"
+#include "mainwindow/windowregistry.h"
+#include "platform/ui/picturebox.h"
+#include "platform/video/capwin.h"
+#include "platform/video/deviceprovider.h"
+#include "settings/Module1.h"
+#include "support/sandbox.h"
+#include "support/scripted_prompter.h"
+#include "workspace/form1.h"
+
+namespace {
+
+bool showsAPicture(const QImage& image) {
+  if (image.isNull()) return false;
+  const QRgb first = image.pixel(0, 0);
+  for (int y = 0; y < image.height(); y += 7) {
+    for (int x = 0; x < image.width(); x += 7) {
+      if (image.pixel(x, y) != first) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+class ScreenshotTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    qputenv("TANDEO_FAKE_CAMERAS", "Kamera A,Kamera B");
+    video::setDeviceProvider(nullptr);
+  }
+
+  void workspaceInFrame() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    const QString photos = profile.root() + QStringLiteral("/Okul Fotoğrafları");
+    for (const char* sub : {"9-A", "9-B", "10-A", "Öğretmenler"}) {
+      QVERIFY(QDir().mkpath(photos + QLatin1Char('/') + QString::fromUtf8(sub)));
+    }
+    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                             QStringLiteral("Path"), photos);
+    Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                            QStringLiteral("Kalite"), 7);
+
+    windows::WindowRegistry registry;
+    windows::defineProgramWindows(registry);
+    auto& frame = registry.show<windows::frmMain>();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    auto& form = registry.get<Form1>();
+    QTRY_VERIFY(showsAPicture(video::windowPixels(modWebCam::hwndCapture)));
+
+    // The whole workspace is inside the frame's client area, at its top-left corner.
+    const QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(form.parentWidget());
+    QVERIFY(sub);
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+    QVERIFY(frame.mdiArea()->viewport()->rect().contains(sub->geometry()));
+
+    QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
+    const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/workspace-%1.png")
+                             .arg(QGuiApplication::platformName());
+    QVERIFY(frame.grab().save(file));
+    qInfo("screenshot: %s", qPrintable(file));
+    frame.close();
+  }
+};
+
+QTEST_MAIN(ScreenshotTest)
+#include "tst_screenshot.moc"

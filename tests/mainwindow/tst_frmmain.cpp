@@ -1,0 +1,88 @@
+// The frame: the workspace as its child at the top-left corner, the active
+// child's menu bar, and closing the frame running the children's unload
+// handlers and its own, each releasing the camera.
+
+#include <QMdiArea>
+#include <QMenuBar>
+
+#include "platform/ui/twips.h"
+#include "support/sandbox.h"
+#include "support/scripted_prompter.h"
+#include "workspace_fixture.h"
+
+using testsupport::CaptureCalls;
+using testsupport::EndRecorder;
+using testsupport::ProgramWindows;
+
+class FrmMainTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { testsupport::useFakeCameras("Kamera A"); }
+
+  void workspaceIsAChildAtTheTopLeft() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QVERIFY(QTest::qWaitForWindowExposed(program.frame));
+    QMdiSubWindow* sub = program.workspaceWindow();
+    QVERIFY(sub);
+    QCOMPARE(sub->mdiArea(), program.frame->mdiArea());
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+    QCOMPARE(program.form->size(), QSize(ui::twipsToPixelsX(11985), ui::twipsToPixelsY(10230)));
+    QCOMPARE(sub->size(), program.form->size().grownBy(sub->contentsMargins()));
+    QCOMPARE(sub->minimumSize(), sub->maximumSize());
+    QVERIFY(program.frame->mdiArea()->viewport()->rect().contains(sub->geometry()));
+    QCOMPARE(program.frame->mdiArea()->activeSubWindow(), sub);
+    QCOMPARE(program.frame->windowTitle(),
+             QStringLiteral("Velmora Tandeo( Pratik Fotoğraf Aracı)"));
+    // Asked for again, the workspace is the same window.
+    QCOMPARE(&program.registry.show<Form1>(), program.form);
+  }
+
+  void menuBarFollowsTheActiveChild() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QMenuBar* bar = program.frame->menuBar();
+    QCOMPARE(bar->actions(), program.form->menuBarActions());
+    auto* plain = new QWidget;
+    plain->resize(100, 80);
+    QMdiSubWindow* other = program.frame->addChild(plain);
+    other->show();
+    program.frame->mdiArea()->setActiveSubWindow(other);
+    QVERIFY(bar->actions().isEmpty());
+    program.frame->mdiArea()->setActiveSubWindow(program.workspaceWindow());
+    QCOMPARE(bar->actions().size(), 6);
+    QCOMPARE(bar->actions().last()->text(), QStringLiteral("Programı Kapat"));
+  }
+
+  void closingTheFrameRunsEveryUnloadHandler() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    EndRecorder ended;
+    ProgramWindows program;
+    const video::HWND camera = modWebCam::hwndCapture;
+    CaptureCalls calls;
+    QVERIFY(program.frame->close());
+    // The workspace's query and unload, then the frame's unload: each closes the camera.
+    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 3);
+    QVERIFY(calls.destroyed(camera));
+    QVERIFY(!video::captureWidget(camera));
+    QCOMPARE(ended.calls(), 0);
+  }
+
+  void aWorkspaceAlreadyUnloadedIsNotUnloadedAgain() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    EndRecorder ended;
+    ProgramWindows program;
+    program.form->toolYon_ButtonClick(QStringLiteral("kapat"));
+    QCOMPARE(ended.calls(), 1);
+    CaptureCalls calls;
+    QVERIFY(program.frame->close());
+    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 1);
+  }
+};
+
+QTEST_MAIN(FrmMainTest)
+#include "tst_frmmain.moc"

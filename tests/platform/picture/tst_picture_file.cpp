@@ -1,0 +1,275 @@
+// Picture files: BMP written exactly, read back by content whatever the name,
+// and a failed save never costs the old file.
+
+#include <gif_lib.h>
+#include <sys/resource.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "platform/picture/patterns.h"
+#include "platform/picture/picturefile.h"
+
+using namespace picture;
+using namespace picturetest;
+
+namespace {
+
+quint32 read32(const QByteArray& bytes, int offset) {
+  quint32 value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | quint8(bytes[offset + i]);
+  return value;
+}
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  writer.setQuality(100);
+  return writer.write(image) ? bytes : QByteArray();
+}
+
+// A 4 × 2 GIF: top row red, bottom row blue (Qt writes no GIF of its own).
+bool writeGif(const QString& path) {
+  int error = 0;
+  GifFileType* gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &error);
+  if (!gif) return false;
+  const GifColorType colours[2] = {{255, 0, 0}, {0, 0, 255}};
+  ColorMapObject* map = GifMakeMapObject(2, colours);
+  bool ok = map && EGifPutScreenDesc(gif, 4, 2, 1, 0, map) == GIF_OK &&
+            EGifPutImageDesc(gif, 0, 0, 4, 2, false, nullptr) == GIF_OK;
+  GifPixelType rows[2][4] = {{0, 0, 0, 0}, {1, 1, 1, 1}};
+  for (auto& row : rows) ok = ok && EGifPutLine(gif, row, 4) == GIF_OK;
+  ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+  GifFreeMapObject(map);
+  return ok;
+}
+
+bool near(QRgb a, QRgb b) {
+  return qAbs(qRed(a) - qRed(b)) < 12 && qAbs(qGreen(a) - qGreen(b)) < 12 &&
+         qAbs(qBlue(a) - qBlue(b)) < 12;
+}
+
+// Stops the process's writes at `bytes` per file while it lives; the write
+// that crosses the limit fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
+class TestPictureFile : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void bmpRoundTrip_data();
+  void bmpRoundTrip();
+  void secondSaveReplacesTheFirst();
+  void loadsByContent_data();
+  void loadsByContent();
+  void loadErrors_data();
+  void loadErrors();
+  void failedSaveKeepsTheOldFile_data();
+  void failedSaveKeepsTheOldFile();
+  void writeFailingMidwayKeepsTheOldFile();
+
+ private:
+  QTemporaryDir dir_;
+};
+
+void TestPictureFile::bmpRoundTrip_data() {
+  QTest::addColumn<QImage>("image");
+  QTest::addColumn<int>("bitsPerPixel");
+
+  QImage translucent = truecolourPattern(6, 3).convertToFormat(QImage::Format_ARGB32);
+  translucent.setPixel(2, 1, qRgba(10, 20, 30, 40));
+  QTest::newRow("true colour, rows padded to four bytes") << truecolourPattern(5, 3) << 24;
+  QTest::newRow("true colour, rows without padding") << truecolourPattern(4, 7) << 24;
+  QTest::newRow("true colour, a single pixel") << truecolourPattern(1, 1) << 24;
+  QTest::newRow("transparency is dropped, colours kept") << translucent << 24;
+  QTest::newRow("indexed with 256 colours, rows padded")
+      << indexedPattern(7, 5, distinctColours(true)) << 8;
+  QTest::newRow("indexed with 16 colours keeps its 16-entry palette")
+      << indexedPattern(8, 4, distinctColours(false).mid(0, 16)) << 8;
+}
+
+void TestPictureFile::bmpRoundTrip() {
+  QFETCH(QImage, image);
+  QFETCH(int, bitsPerPixel);
+  const Picture picture(image);
+  const QString path = dir_.filePath(QStringLiteral("roundtrip.bmp"));
+
+  QVERIFY(savePictureAsBmp(picture, path).ok());
+
+  const QByteArray bytes = readAll(path);
+  QVERIFY(bytes.startsWith("BM"));
+  QCOMPARE(read32(bytes, 2), quint32(bytes.size()));
+  QCOMPARE(int(quint8(bytes[28])), bitsPerPixel);
+  const auto loaded = loadPicture(path);
+  QVERIFY(loaded.ok());
+  QCOMPARE(loaded->size(), image.size());
+  QCOMPARE(loaded->palette(), picture.palette());
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      QCOMPARE(qAlpha(loaded->image().pixel(x, y)), 255);
+      QCOMPARE(loaded->image().pixel(x, y) & 0xffffff, image.pixel(x, y) & 0xffffff);
+      if (bitsPerPixel == 8) QCOMPARE(loaded->image().pixelIndex(x, y), image.pixelIndex(x, y));
+    }
+}
+
+void TestPictureFile::secondSaveReplacesTheFirst() {
+  const QString path = dir_.filePath(QStringLiteral("Capture.jpg"));
+  QVERIFY(savePictureAsBmp(Picture(truecolourPattern(30, 20)), path).ok());
+  const QImage second = truecolourPattern(12, 9).mirrored(true, false);
+  QVERIFY(savePictureAsBmp(Picture(second), path).ok());
+
+  const auto loaded = loadPicture(path);
+  QVERIFY(loaded.ok());
+  QCOMPARE(loaded->image(), second.convertToFormat(QImage::Format_RGB32));
+  QCOMPARE(QDir(dir_.path()).entryList({QStringLiteral("Capture.jpg*")}, QDir::Files).size(), 1);
+}
+
+void TestPictureFile::loadsByContent_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("format");
+  QTest::newRow("BMP data named .jpg") << "Capture.jpg"
+                                       << "bmp";
+  QTest::newRow("JPEG data named .bmp") << "photo.bmp"
+                                        << "jpeg";
+  QTest::newRow("GIF data named .jpg") << "photo.jpg"
+                                       << "gif";
+  QTest::newRow("BMP data without an extension") << "Resim001"
+                                                 << "bmp";
+}
+
+void TestPictureFile::loadsByContent() {
+  QFETCH(QString, name);
+  QFETCH(QString, format);
+  const QString path = dir_.filePath(name);
+  QImage redOverBlue(4, 2, QImage::Format_RGB32);
+  redOverBlue.fill(qRgb(255, 0, 0));
+  for (int x = 0; x < 4; ++x) redOverBlue.setPixel(x, 1, qRgb(0, 0, 255));
+  if (format == "gif")
+    QVERIFY(writeGif(path));
+  else
+    QVERIFY(writeBytes(path, encoded(redOverBlue.scaled(64, 32), qPrintable(format))));
+
+  const auto loaded = loadPicture(path);
+  QVERIFY2(loaded.ok(), loaded.ok() ? "" : qPrintable(loaded.error().detail));
+  const QImage& image = loaded->image();
+  QVERIFY(image.width() == 4 || image.width() == 64);
+  QVERIFY(near(image.pixel(1, 0), qRgb(255, 0, 0)));
+  QVERIFY(near(image.pixel(1, image.height() - 1), qRgb(0, 0, 255)));
+}
+
+void TestPictureFile::loadErrors_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QByteArray>("content");
+  QTest::addColumn<int>("code");
+
+  const QByteArray bmp = encoded(truecolourPattern(8, 8), "bmp");
+  QTest::newRow("missing file") << "missing.jpg" << QByteArray() << int(Errc::FileNotFound);
+  QTest::newRow("a folder") << "folder" << QByteArray() << int(Errc::FileNotFound);
+  QTest::newRow("empty file") << "empty.jpg" << QByteArray("") << int(Errc::UnsupportedFormat);
+  QTest::newRow("text") << "notes.bmp" << QByteArray("not a picture\n")
+                        << int(Errc::UnsupportedFormat);
+  QTest::newRow("PNG is not one of the three formats")
+      << "picture.png" << encoded(truecolourPattern(8, 8), "png") << int(Errc::UnsupportedFormat);
+  QTest::newRow("BMP cut inside its header") << "cut.bmp" << bmp.left(20) << int(Errc::InvalidData);
+}
+
+void TestPictureFile::loadErrors() {
+  QFETCH(QString, name);
+  QFETCH(QByteArray, content);
+  QFETCH(int, code);
+  const QString path = dir_.filePath(name);
+  if (name == "folder") QVERIFY(QDir(dir_.path()).mkpath(name));
+  if (!content.isNull()) QVERIFY(writeBytes(path, content));
+
+  const auto loaded = loadPicture(path);
+  QVERIFY(!loaded.ok());
+  QCOMPARE(int(loaded.error().code), code);
+}
+
+void TestPictureFile::failedSaveKeepsTheOldFile_data() {
+  QTest::addColumn<QString>("relativePath");
+  QTest::addColumn<bool>("withPicture");
+  QTest::addColumn<int>("code");
+  QTest::newRow("target folder missing") << "gone/Capture.jpg" << true << int(Errc::WriteFailed);
+  QTest::newRow("a folder in the way") << "old/Capture.jpg" << true << int(Errc::WriteFailed);
+  QTest::newRow("no picture to save") << "old/old.bmp" << false << int(Errc::NoPicture);
+}
+
+void TestPictureFile::failedSaveKeepsTheOldFile() {
+  QFETCH(QString, relativePath);
+  QFETCH(bool, withPicture);
+  QFETCH(int, code);
+  QTemporaryDir root;
+  QVERIFY(QDir(root.path()).mkpath(QStringLiteral("old/Capture.jpg")));
+  const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
+  QVERIFY(writeBytes(root.filePath(QStringLiteral("old/old.bmp")), old));
+  const QString path = root.filePath(relativePath);
+
+  const Picture picture = withPicture ? Picture(truecolourPattern(16, 16)) : Picture();
+  const auto saved = savePictureAsBmp(picture, path);
+  QVERIFY(!saved.ok());
+  QCOMPARE(int(saved.error().code), code);
+  QVERIFY(!saved.error().detail.isEmpty());
+  QCOMPARE(readAll(root.filePath(QStringLiteral("old/old.bmp"))), old);
+  QVERIFY(QFileInfo(root.filePath(QStringLiteral("old/Capture.jpg"))).isDir());
+  QCOMPARE(QDir(root.filePath(QStringLiteral("old"))).entryList(QDir::Files),
+           QStringList{QStringLiteral("old.bmp")});
+}
+
+void TestPictureFile::writeFailingMidwayKeepsTheOldFile() {
+  QTemporaryDir root;
+  const QString path = root.filePath(QStringLiteral("Capture.jpg"));
+  const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
+  QVERIFY(writeBytes(path, old));
+
+  Result<void> saved;
+  {
+    const FileSizeLimit limit(16 * 1024);  // the new picture needs about 230 KB
+    saved = savePictureAsBmp(Picture(truecolourPattern(320, 240)), path);
+  }
+  QVERIFY(!saved.ok());
+  QCOMPARE(saved.error().code, Errc::WriteFailed);
+  QCOMPARE(readAll(path), old);
+  QCOMPARE(QDir(root.path()).entryList(QDir::Files), QStringList{QStringLiteral("Capture.jpg")});
+}
+
+QTEST_GUILESS_MAIN(TestPictureFile)
+#include "tst_picture_file.moc"

@@ -1,0 +1,107 @@
+// The small controls of the original platform: the up-down bound to a text
+// box, the one-line simple combo box, the picture box with its inner client.
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "platform/ui/picturebox.h"
+#include "platform/ui/simplecombobox.h"
+#include "platform/ui/updown.h"
+
+class UiControlsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void upDownStepsTheBuddysNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("up by one") << QStringLiteral("105") << 1 << QStringLiteral("106");
+    QTest::newRow("down by one") << QStringLiteral("105") << -1 << QStringLiteral("104");
+    QTest::newRow("stops at the minimum") << QStringLiteral("10") << -1 << QStringLiteral("10");
+    QTest::newRow("stops at the maximum") << QStringLiteral("200") << 1 << QStringLiteral("200");
+    QTest::newRow("a number below the range comes back into it")
+        << QStringLiteral("3") << 1 << QStringLiteral("10");
+    QTest::newRow("reads the number at the start of the text")
+        << QStringLiteral("12,5") << 1 << QStringLiteral("13");
+  }
+  void upDownStepsTheBuddysNumber() {
+    QFETCH(QString, text);
+    QFETCH(int, steps);
+    QFETCH(QString, expected);
+    QLineEdit buddy(text);
+    ui::UpDown arrows;
+    arrows.setBuddy(&buddy);
+    arrows.setRange(10, 200);
+    QSignalSpy edited(&buddy, &QLineEdit::textChanged);
+    arrows.stepBy(steps);
+    QCOMPARE(buddy.text(), expected);
+    QCOMPARE(arrows.value(), expected.toInt());
+    QCOMPARE(edited.count(), text == expected ? 0 : 1);
+  }
+
+  void upDownWithoutANumberUsesItsOwnValue() {
+    QLineEdit buddy(QStringLiteral("abc"));
+    ui::UpDown arrows;
+    arrows.setRange(1, 100);
+    arrows.setBuddy(&buddy);
+    arrows.stepBy(1);
+    QCOMPARE(buddy.text(), QStringLiteral("2"));
+  }
+
+  void upDownArrowsAreClickable() {
+    QLineEdit buddy(QStringLiteral("5"));
+    ui::UpDown arrows;
+    arrows.setRange(0, 10);
+    arrows.setBuddy(&buddy);
+    arrows.show();
+    QTest::mouseClick(arrows.findChild<QToolButton*>(QStringLiteral("up")), Qt::LeftButton);
+    QCOMPARE(buddy.text(), QStringLiteral("6"));
+    QTest::mouseClick(arrows.findChild<QToolButton*>(QStringLiteral("down")), Qt::LeftButton);
+    QTest::mouseClick(arrows.findChild<QToolButton*>(QStringLiteral("down")), Qt::LeftButton);
+    QCOMPARE(buddy.text(), QStringLiteral("4"));
+  }
+
+  void simpleComboMovesOnlyByCode() {
+    ui::SimpleComboBox box;
+    box.addItem(QStringLiteral("/a"));
+    box.addItem(QStringLiteral("/b"));
+    box.setCurrentIndex(0);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_Down);
+    QTest::keyClick(&box, Qt::Key_F4);
+    QWheelEvent wheel(QPointF(5, 5), box.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&box, &wheel);
+    QCOMPARE(box.currentIndex(), 0);
+    QCOMPARE(box.currentText(), QStringLiteral("/a"));
+    box.setCurrentIndex(1);
+    QCOMPARE(box.currentText(), QStringLiteral("/b"));
+    // Typing is allowed; the editor fills the whole box.
+    QTest::keyClicks(box.lineEdit(), QStringLiteral("x"));
+    QVERIFY(box.currentText().endsWith(QLatin1Char('x')));
+    QVERIFY(box.lineEdit()->geometry().right() > box.width() - 8);
+  }
+
+  void pictureBoxClientIsTheInnerArea() {
+    ui::PictureBox box;
+    box.setFixedBoxSize(320, 240);
+    QCOMPARE(box.client()->geometry(), QRect(2, 2, 316, 236));
+    QVERIFY(!box.hasPicture());
+    QImage red(10, 10, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    box.setPicture(red);
+    QVERIFY(box.hasPicture());
+    const QImage shown = box.client()->grab().toImage();
+    QCOMPARE(shown.pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(shown.pixelColor(9, 9), QColor(Qt::red));
+    QVERIFY(shown.pixelColor(10, 10) != QColor(Qt::red));
+  }
+};
+
+QTEST_MAIN(UiControlsTest)
+#include "tst_uicontrols.moc"

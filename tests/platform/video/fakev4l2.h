@@ -1,0 +1,99 @@
+#pragma once
+// A V4L2 device that lives behind the video layer's system-call table: nodes
+// by path, mmap buffers backed by anonymous memory, frames on demand, and
+// faults to inject. Its descriptors are real eventfds, so /proc/self/fd sees
+// them too. Installs itself for its lifetime; one at a time.
+
+#include <linux/videodev2.h>
+#include <poll.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/video/syscalls.h"
+
+namespace fakev4l2 {
+
+struct Format {
+  std::uint32_t fourcc;
+  std::vector<std::pair<int, int>> sizes;
+};
+
+struct Faults {
+  int openErrno = 0;                  // open() fails with this errno (EBUSY: in use elsewhere)
+  long unplugAtCall = -1;             // the device goes away at this ioctl/poll call since open
+  bool allFrames = false;             // the per-frame faults below hit every frame
+  std::set<long> eioFrames;           // DQBUF fails with EIO
+  std::set<long> errorFlagFrames;     // buffer comes back flagged V4L2_BUF_FLAG_ERROR
+  std::set<long> oversizeFrames;      // bytesused larger than the buffer
+  std::set<long> truncatedFrames;     // only the first half of the JPEG arrives
+  bool stalled = false;               // streams, but no frame ever becomes ready
+  std::uint32_t fpsDenominator = 30;  // frame interval 1/fpsDenominator s
+};
+
+struct Node {
+  std::string card = "Fake Camera";
+  std::uint32_t capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING | V4L2_CAP_DEVICE_CAPS;
+  std::uint32_t deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
+  std::vector<Format> formats = {{V4L2_PIX_FMT_MJPEG, {{320, 240}}}};
+  Faults faults;
+  // Frame content for (fourcc, width, height, frame number); a default is
+  // supplied for MJPEG (the test pattern, scaled) and YUYV (pure red).
+  std::function<std::vector<std::uint8_t>(std::uint32_t, int, int, long)> content;
+};
+
+class Device;
+
+class FakeV4l2 {
+ public:
+  FakeV4l2();
+  ~FakeV4l2();
+  FakeV4l2(const FakeV4l2&) = delete;
+  FakeV4l2& operator=(const FakeV4l2&) = delete;
+
+  void addNode(const std::string& path, Node node);
+
+  int openDescriptors() const;
+  int liveMappings() const;
+  int peakDescriptors() const;
+  long framesServed() const;
+  long timedOutPolls() const;
+  long pollCalls() const;
+  // Every open device of the fake goes away, as when the cable is pulled.
+  void unplugAll();
+
+  // The system-call table entries.
+  int open(const char* path, int flags);
+  int close(int fd);
+  int ioctl(int fd, unsigned long request, void* arg);
+  void* mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset);
+  int munmap(void* address, std::size_t length);
+  int poll(pollfd* fds, nfds_t count, int timeoutMs);
+
+ private:
+  int deviceIoctl(Device& device, unsigned long request, void* arg);
+  int dequeue(Device& device, v4l2_buffer& buffer);
+  bool countCall(Device& device);
+
+  mutable std::mutex mutex_;
+  std::map<std::string, Node> nodes_;
+  std::map<int, std::shared_ptr<Device>> devices_;
+  std::map<void*, std::pair<std::shared_ptr<Device>, std::uint32_t>> mappings_;
+  int peak_ = 0;
+  long served_ = 0;
+  long timedOut_ = 0;
+  long polls_ = 0;
+  std::unique_ptr<video::ScopedSysCalls> installed_;
+};
+
+// The default MJPEG content: the synthetic test pattern scaled to the size.
+std::vector<std::uint8_t> patternJpeg(int width, int height, long frameNumber);
+
+}  // namespace fakev4l2

@@ -1,0 +1,271 @@
+// Workspace start-up with two synthetic cameras: the frame boxes, the quality
+// slider, the file type, the camera and the target folder, from a fresh or a
+// filled settings store, and the error step for a folder that is gone.
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QSlider>
+#include <QToolButton>
+
+#include "platform/ui/dirlistbox.h"
+#include "platform/ui/drivelistbox.h"
+#include "platform/ui/picturebox.h"
+#include "platform/ui/simplecombobox.h"
+#include "platform/ui/volumes.h"
+#include "settings/Module1.h"
+#include "support/sandbox.h"
+#include "support/scripted_prompter.h"
+#include "workspace_fixture.h"
+
+using testsupport::ProgramWindows;
+
+namespace {
+
+void storeNumber(const char* name, std::int32_t value) {
+  Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                          QString::fromLatin1(name), value);
+}
+std::int32_t storedNumber(const char* name) {
+  return Module1::getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                QString::fromLatin1(name));
+}
+QString storedPath() {
+  return Module1::getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                 QStringLiteral("Path"));
+}
+
+}  // namespace
+
+class Form1StartupTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { testsupport::useFakeCameras("Kamera A,Kamera B"); }
+
+  void firstRunShowsTheDefaults() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    QCOMPARE(program.workspaceWindow()->pos(), QPoint(0, 0));
+    QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
+    QCOMPARE(form.txtBoy->text(), QStringLiteral("120"));
+    QCOMPARE(form.txtUst->text(), QStringLiteral("0"));
+    QCOMPARE(form.txtSol->text(), QStringLiteral("0"));
+    QCOMPARE(form.txtYon->text(), QStringLiteral("0"));
+    QCOMPARE(form.Slider1->value(), form.Slider1->minimum());
+    QCOMPARE(form.Label14->text(), QStringLiteral("Resim Kalitesi(0)"));
+    QCOMPARE(form.cmbTur->currentIndex(), 0);
+    QCOMPARE(form.cmbTur->currentText(), QStringLiteral("JPG"));
+    QVERIFY(!form.Label14->isHidden());
+    QVERIFY(!form.Slider1->isHidden());
+    QCOMPARE(form.pathbox->count(), 1);
+    QCOMPARE(form.pathbox->currentText(), QDir::currentPath());
+    QCOMPARE(form.Dir1->path(), QDir::currentPath());
+    const auto volumes = form.Drive1->volumes();
+    QCOMPARE(form.Drive1->currentIndex(), ui::volumeIndexFor(volumes, QDir::currentPath()));
+    QVERIFY(form.recordHistory);
+    QVERIFY(!form.hrkt[0]->isEnabled());
+    QVERIFY(!form.hrkt[1]->isEnabled());
+    QCOMPARE(form.hrkt[0]->toolTip(), QStringLiteral("Geri "));
+    QCOMPARE(form.hrkt[1]->toolTip(), QStringLiteral("İleri "));
+    QVERIFY(prompts.prompts().isEmpty());
+    // The slider's move to position 0 was stored at once.
+    QVERIFY(QFile::exists(profile.settingsFile()));
+    QCOMPARE(storedNumber("Kalite"), 0);
+  }
+
+  void storedValuesAreShown() {
+    testsupport::SandboxProfile profile;
+    storeNumber("En", 150);
+    storeNumber("Boy", 180);
+    storeNumber("Ust", 20);
+    storeNumber("Sol", 30);
+    storeNumber("Hareket", 7);
+    storeNumber("Kalite", 9);
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    QCOMPARE(form.txtEn->text(), QStringLiteral("150"));
+    QCOMPARE(form.txtBoy->text(), QStringLiteral("180"));
+    QCOMPARE(form.txtUst->text(), QStringLiteral("20"));
+    QCOMPARE(form.txtSol->text(), QStringLiteral("30"));
+    QCOMPARE(form.txtYon->text(), QStringLiteral("7"));
+    QCOMPARE(form.Slider1->value(), 9);
+    QCOMPARE(form.Label14->text(), QStringLiteral("Resim Kalitesi(9)"));
+  }
+
+  void sizeNotAboveZeroIsReplaced_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QString>("shownWidth");
+    QTest::addColumn<QString>("shownHeight");
+    QTest::newRow("width 0 becomes 105")
+        << 0 << 150 << QStringLiteral("105") << QStringLiteral("150");
+    QTest::newRow("a negative width becomes 105")
+        << -5 << 150 << QStringLiteral("105") << QStringLiteral("150");
+    QTest::newRow("height 0 becomes 120")
+        << 90 << 0 << QStringLiteral("90") << QStringLiteral("120");
+    QTest::newRow("a negative height becomes 120")
+        << 90 << -1 << QStringLiteral("90") << QStringLiteral("120");
+    QTest::newRow("a width of 1 is kept") << 1 << 1 << QStringLiteral("1") << QStringLiteral("1");
+  }
+  void sizeNotAboveZeroIsReplaced() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QString, shownWidth);
+    QFETCH(QString, shownHeight);
+    testsupport::SandboxProfile profile;
+    storeNumber("En", width);
+    storeNumber("Boy", height);
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QCOMPARE(program.form->txtEn->text(), shownWidth);
+    QCOMPARE(program.form->txtBoy->text(), shownHeight);
+  }
+
+  void qualityOutsideTheSliderIsTakenToItsEnd_data() {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("position");
+    QTest::newRow("above the largest position") << 40 << 12;
+    QTest::newRow("below the lowest position") << -3 << 0;
+  }
+  void qualityOutsideTheSliderIsTakenToItsEnd() {
+    QFETCH(int, stored);
+    QFETCH(int, position);
+    testsupport::SandboxProfile profile;
+    storeNumber("Kalite", stored);
+    const QString elsewhere = profile.root();
+    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                             QStringLiteral("Path"), elsewhere);
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QCOMPARE(program.form->Slider1->value(), position);
+    QCOMPARE(storedNumber("Kalite"), position);
+    // Start-up went on to the end: the stored folder was opened.
+    QCOMPARE(program.form->Dir1->path(), elsewhere);
+  }
+
+  void fileTypeShowsQualityOnlyForJpeg_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("GIF hides the quality") << 1 << false;
+    QTest::newRow("BMP hides the quality") << 2 << false;
+    QTest::newRow("back to JPG shows it again") << 0 << true;
+  }
+  void fileTypeShowsQualityOnlyForJpeg() {
+    QFETCH(int, type);
+    QFETCH(bool, visible);
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    form.cmbTur->setCurrentIndex(type == 0 ? 2 : 0);
+    form.cmbTur->setCurrentIndex(type);
+    QCOMPARE(!form.Label14->isHidden(), visible);
+    QCOMPARE(!form.Slider1->isHidden(), visible);
+    QCOMPARE(form.Label14->isVisible(), visible);
+  }
+
+  void sliderStoresItsPositionAndCaption() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    program.form->Slider1->setValue(7);
+    QCOMPARE(storedNumber("Kalite"), 7);
+    QCOMPARE(program.form->Label14->text(), QStringLiteral("Resim Kalitesi(7)"));
+  }
+
+  void camerasAreListedAndTheFirstIsOpened() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    testsupport::CaptureCalls calls;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    QCOMPARE(form.List1->count(), 2);
+    QCOMPARE(form.List1->currentRow(), 0);
+    QCOMPARE(form.cmbCamList->count(), 2);
+    QCOMPARE(form.cmbCamList->itemText(0), QStringLiteral("Kamera A"));
+    QCOMPARE(form.cmbCamList->itemText(1), QStringLiteral("Kamera B"));
+    QCOMPARE(form.cmbCamList->currentIndex(), 0);
+    QCOMPARE(modWebCam::captureDriverIndex, 0);
+    QWidget* capture = video::captureWidget(modWebCam::hwndCapture);
+    QVERIFY(capture);
+    QCOMPARE(capture->parentWidget(), form.Picture1->client());
+    QCOMPARE(calls.count(video::WM_CAP_DRIVER_CONNECT), 1);
+  }
+
+  void choosingACameraOnlyMovesTheDriverList() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    testsupport::CaptureCalls calls;
+    const video::HWND open = modWebCam::hwndCapture;
+    form.cmbCamList->setCurrentIndex(1);
+    QCOMPARE(form.List1->currentRow(), 1);
+    // The running preview stays on the first camera until the window is reopened.
+    QCOMPARE(calls.count(video::WM_CAP_DRIVER_CONNECT), 0);
+    QCOMPARE(modWebCam::hwndCapture, open);
+    form.cmbCamList->setCurrentIndex(0);
+    QCOMPARE(form.List1->currentRow(), 0);
+  }
+
+  void storedFolderIsOpened() {
+    testsupport::SandboxProfile profile;
+    const QString photos = profile.root() + QStringLiteral("/Fotoğraflar");
+    QVERIFY(QDir().mkpath(photos));
+    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                             QStringLiteral("Path"), photos);
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    QCOMPARE(form.pathbox->itemText(0), photos);
+    QCOMPARE(form.Dir1->path(), photos);
+    QCOMPARE(form.Drive1->currentIndex(), ui::volumeIndexFor(form.Drive1->volumes(), photos));
+    QCOMPARE(storedPath(), photos);
+  }
+
+  void vanishedFolderRunsTheErrorStep() {
+    testsupport::SandboxProfile profile;
+    const QString gone = profile.root() + QStringLiteral("/silindi");
+    // Stored with blanks around it: the error step writes the trimmed text back.
+    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                             QStringLiteral("Path"),
+                             QStringLiteral("  ") + gone + QLatin1Char(' '));
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    QCOMPARE(storedPath(), gone);
+    QCOMPARE(form.pathbox->currentText().trimmed(), gone);
+    QCOMPARE(form.Dir1->path(), QDir::currentPath());
+    // The steps before the folder all ran; no message was shown.
+    QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
+    QCOMPARE(form.cmbCamList->count(), 2);
+    QVERIFY(prompts.prompts().isEmpty());
+  }
+
+  void activationRemembersTheDrive() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    form.Drive1->setVolumes({{QStringLiteral("/"), {}}, {QStringLiteral("/mnt/usb"), {}}});
+    form.Drive1->setCurrentIndex(1);
+    QCOMPARE(form.lastDriveIndex, 0);
+    auto* other = new QWidget;
+    other->setObjectName(QStringLiteral("other"));
+    other->setFixedSize(100, 100);
+    QMdiSubWindow* otherWindow = program.frame->addChild(other);
+    otherWindow->show();
+    program.frame->mdiArea()->setActiveSubWindow(otherWindow);
+    program.frame->mdiArea()->setActiveSubWindow(program.workspaceWindow());
+    QCOMPARE(form.lastDriveIndex, 1);
+  }
+};
+
+QTEST_MAIN(Form1StartupTest)
+#include "tst_form1_startup.moc"
