@@ -3,9 +3,9 @@
 // inside a host picture box with a live preview, and close it again. Every
 // capture command is a capture-window message (see platform/video/capwin.h).
 
-#include "platform/video/capwin.h"
-
 #include <cstdint>
+
+#include "platform/video/capwin.h"
 
 class QListWidget;
 class QWidget;
