@@ -1,5 +1,6 @@
 #include "mainwindow/programwindows.h"
 
+#include "browser/frmonizle.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/windowregistry.h"
 #include "workspace/form1.h"
@@ -16,6 +17,13 @@ void defineProgramWindows(WindowRegistry& windows) {
         return form;
       },
       [](Form1& form) { form.Form_Load(); });
+  windows.define<frmOnizle>(
+      [](WindowRegistry& r) {
+        auto* preview = new frmOnizle(r);
+        r.get<frmMain>().addChild(preview);
+        return preview;
+      },
+      [](frmOnizle& preview) { preview.Form_Load(); });
 }
 
 }  // namespace windows

@@ -9,6 +9,9 @@
 #include <QSlider>
 #include <QToolBar>
 
+#include "browser/frmonizle.h"
+#include "mainwindow/windowregistry.h"
+
 Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
     : QWidget(parent), windows_(windows) {
   createControls();
@@ -30,11 +33,9 @@ void Form1::connectHandlers() {
   connect(cmdEokul, &QPushButton::clicked, this, [this] { cmdEokul_Click(); });
   connect(Slider1, &QSlider::valueChanged, this, [this] { Slider1_Change(); });
 
-  connect(mnuFoto, &QAction::triggered, this, [] { /* takePhoto: lands with taking a photo */ });
-  connect(mnuOnizle, &QAction::triggered, this,
-          [] { /* showPreview: lands with taking a photo */ });
-  connect(mnuOnPen, &QAction::triggered, this,
-          [] { /* show the preview window: lands with that window */ });
+  connect(mnuFoto, &QAction::triggered, this, [this] { takePhoto(); });
+  connect(mnuOnizle, &QAction::triggered, this, [this] { showPreview(); });
+  connect(mnuOnPen, &QAction::triggered, this, [this] { windows_.show<frmOnizle>(); });
   connect(mnuDosya, &QAction::triggered, this,
           [] { /* show the photo browser: lands with that window */ });
   connect(resim, &QAction::triggered, this,

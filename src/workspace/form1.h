@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "mainwindow/mdichild.h"
+#include "platform/picture/pictureclip.h"
 
 class QAction;
 class QComboBox;
@@ -45,6 +46,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   void KeyDown(std::int16_t keyCode);
   void closeProgram();
   void updateHistoryButtons();
+  void takePhoto();
+  void showPreview();
 
   // Handlers of the window.
   void Form_Load();
@@ -69,6 +72,11 @@ class Form1 : public QWidget, public windows::MdiChild {
   // Form-level state shared with the folder rules.
   bool recordHistory = false;
   std::int16_t lastDriveIndex = 0;
+
+  // Picture2's picture: no bitmap until the first photo. The box shows it.
+  picture::Picture photo;
+  // The picture-clip component (not visible): cuts the framed part of the photo.
+  picture::PictureClip pctResim;
 
   // Controls, by their design names (also their objectName).
   ui::PictureBox* Picture1 = nullptr;
@@ -160,6 +168,12 @@ class Form1 : public QWidget, public windows::MdiChild {
   void loadQuality();
   void startCamera();
   bool restoreFolder();
+
+  // form1_photo.cpp
+  // Grabs the capture window into the temporary file and back into Picture2;
+  // the message for the user when a step fails, empty otherwise.
+  QString capturePhoto();
+  void showWaiting(bool busy);
 
   // form1_keypreview.cpp
   bool receivesKeyFirst(const QWidget* receiver) const;

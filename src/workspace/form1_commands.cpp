@@ -16,7 +16,7 @@ void Form1::KeyDown(std::int16_t keyCode) {
       // Yeniklsr_Click: lands with the folder rules.
       break;
     case ui::vbKeyF6:
-      // showPreview: lands with taking a photo.
+      showPreview();
       break;
     case ui::vbKeyF7:
       // Show the format converter (modeless): lands with the converter.
@@ -25,7 +25,7 @@ void Form1::KeyDown(std::int16_t keyCode) {
       closeProgram();
       break;
     case ui::vbKeyF5:
-      // takePhoto: lands with taking a photo.
+      takePhoto();
       break;
     case ui::vbKeyEscape:
       toolYon_ButtonClick(QStringLiteral("kapat"));
@@ -39,10 +39,10 @@ void Form1::KeyDown(std::int16_t keyCode) {
 void Form1::menu(std::int16_t index) {
   switch (index) {
     case 0:
-      // takePhoto: lands with taking a photo.
+      takePhoto();
       break;
     case 1:
-      // showPreview: lands with taking a photo.
+      showPreview();
       break;
     default:
       break;
@@ -52,9 +52,9 @@ void Form1::menu(std::int16_t index) {
 void Form1::toolYon_ButtonClick(const QString& key) {
   // The key alone decides; which of the four toolbars was clicked does not matter.
   if (key == QLatin1String("foto")) {
-    // takePhoto: lands with taking a photo.
+    takePhoto();
   } else if (key == QLatin1String("onizleme") || key == QLatin1String("al")) {
-    // showPreview: lands with taking a photo.
+    showPreview();
   } else if (key == QLatin1String("gelismis")) {
     // Close the capture window, show the camera window modally, reopen on
     // List1's driver: lands with the camera window.

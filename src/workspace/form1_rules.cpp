@@ -1,5 +1,8 @@
 #include "workspace/form1_rules.h"
 
+#include <cmath>
+#include <limits>
+
 namespace workspace {
 namespace {
 
@@ -53,6 +56,19 @@ HistoryButtons historyButtons(const QStringList& entries, int current) {
   if (buttons.backEnabled && current - 1 <= last) buttons.backToolTip += entries[current - 1];
   if (buttons.forwardEnabled && current + 1 >= 0) buttons.forwardToolTip += entries[current + 1];
   return buttons;
+}
+
+int roundHalfToEven(double value) {
+  constexpr double kLow = std::numeric_limits<int>::min();
+  constexpr double kHigh = std::numeric_limits<int>::max();
+  if (std::isnan(value)) return 0;
+  if (value <= kLow) return std::numeric_limits<int>::min();
+  if (value >= kHigh) return std::numeric_limits<int>::max();
+  const double floor = std::floor(value);
+  const double fraction = value - floor;
+  double whole = fraction < 0.5 ? floor : floor + 1.0;
+  if (fraction == 0.5 && std::fmod(floor, 2.0) == 0.0) whole = floor;
+  return static_cast<int>(whole);
 }
 
 }  // namespace workspace

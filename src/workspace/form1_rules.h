@@ -34,4 +34,9 @@ struct HistoryButtons {
 };
 HistoryButtons historyButtons(const QStringList& entries, int current);
 
+// A position or size in whole pixels, halves going to the even neighbour
+// (2.5 gives 2, 3.5 gives 4), whatever the floating-point rounding mode;
+// clamped to the range of int.
+int roundHalfToEven(double value);
+
 }  // namespace workspace

@@ -1,0 +1,108 @@
+// F5 to photo in Picture2: the median of 100 takePhoto calls on the real
+// workspace (offscreen, synthetic camera), against the floor of saving and
+// loading the same 320 × 240 picture as BMP with Qt alone. Prints the ratio
+// (goal: at most 1.5).
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFrame>
+#include <QImage>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "capture/getdc.h"
+#include "capture/modBitBlt.h"
+#include "capture/modWebCam.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/programwindows.h"
+#include "mainwindow/windowregistry.h"
+#include "platform/picture/picturefile.h"
+#include "platform/video/capwin.h"
+#include "platform/video/deviceprovider.h"
+#include "workspace/form1.h"
+
+namespace {
+
+constexpr int kRuns = 100;
+
+double medianMicroseconds(const std::function<void()>& step) {
+  std::vector<double> times;
+  times.reserve(kRuns);
+  for (int i = 0; i < kRuns; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    const auto end = std::chrono::steady_clock::now();
+    times.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+  }
+  std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
+  return times[kRuns / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir profile;
+  qputenv("HOME", QFile::encodeName(profile.path()));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/config")));
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cache")));
+  qputenv("TANDEO_FAKE_CAMERAS", "Kamera A");
+  QApplication app(argc, argv);
+  video::setDeviceProvider(nullptr);
+
+  windows::WindowRegistry registry;
+  windows::defineProgramWindows(registry);
+  registry.show<windows::frmMain>();
+  Form1& form = registry.get<Form1>();
+  // Let the live picture start, as a user would see it before pressing F5.
+  for (int i = 0; i < 50 && video::windowPixels(modWebCam::hwndCapture).isNull(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+
+  const double photo = medianMicroseconds([&] { form.takePhoto(); });
+
+  const QImage same = video::windowPixels(modWebCam::hwndCapture)
+                          .convertToFormat(QImage::Format_RGB32)
+                          .copy(0, 0, 320, 240);
+  const QString file = profile.path() + QStringLiteral("/floor.bmp");
+  const double floor = medianMicroseconds([&] {
+    same.save(file, "BMP");
+    QImage back;
+    back.load(file, "BMP");
+  });
+
+  const picture::Picture layered(same);
+  const QString layerFile = profile.path() + QStringLiteral("/layer.bmp");
+  const double layer = medianMicroseconds([&] {
+    (void)picture::savePictureAsBmp(layered, layerFile);
+    (void)picture::loadPicture(layerFile);
+  });
+  const double busy = medianMicroseconds([&] {
+    form.waiting->show();
+    form.setEnabled(false);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    form.waiting->hide();
+    form.setEnabled(true);
+  });
+  const double grab = medianMicroseconds([&] {
+    auto dc = capture::GetDC(modWebCam::hwndCapture);
+    const picture::Picture grabbed = modBitBlt::grabPicture(dc, 0, 0, 320, 240);
+    capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
+  });
+  const double events = medianMicroseconds([&] { QCoreApplication::processEvents(); });
+  std::printf("  of which the picture layer's save + load: median %.1f us\n", layer);
+  std::printf("  of which one round of pending events: median %.1f us\n", events);
+  std::printf("  of which the waiting notice and the disabled workspace redrawn: median %.1f us\n",
+              busy);
+  std::printf("  of which the grab of the capture window: median %.1f us\n", grab);
+  std::printf("takePhoto (F5 to photo in Picture2): median %.1f us\n", photo);
+  std::printf("Qt alone, save + load 320x240 BMP:  median %.1f us\n", floor);
+  std::printf("ratio: %.2f (goal <= 1.5)\n", photo / floor);
+  return 0;
+}

@@ -1,0 +1,91 @@
+// Taking a photo (the live picture frozen into Picture2 through the temporary
+// capture file) and cutting the framed part of it into the preview window.
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <cmath>
+
+#include "browser/frmonizle.h"
+#include "capture/getdc.h"
+#include "capture/modBitBlt.h"
+#include "capture/modWebCam.h"
+#include "mainwindow/windowregistry.h"
+#include "platform/picture/picturefile.h"
+#include "platform/ui/picturebox.h"
+#include "platform/ui/prompt.h"
+#include "platform/ui/twips.h"
+#include "workspace/capturefile.h"
+#include "workspace/form1.h"
+#include "workspace/form1_rules.h"
+#include "workspace/workspacelog.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("Velmora Photo");
+
+}  // namespace
+
+void Form1::takePhoto() {
+  showWaiting(true);
+  QCoreApplication::processEvents();
+  const QString failure = capturePhoto();
+  QCoreApplication::processEvents();
+  showWaiting(false);
+  // Reported once the window is usable again, so the user is never left
+  // in front of a disabled workspace.
+  if (!failure.isEmpty()) ui::MsgBox(failure, ui::vbOKOnly, ui::vbExclamation, kTitle);
+}
+
+QString Form1::capturePhoto() {
+  picture::DeviceContext dc = capture::GetDC(modWebCam::hwndCapture);
+  const picture::Picture grabbed =
+      modBitBlt::grabPicture(dc, 0, 0, static_cast<std::int32_t>(std::lround(Picture1->width())),
+                             static_cast<std::int32_t>(std::lround(Picture1->height())));
+  capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
+
+  const QString file = workspace::captureFilePath();
+  if (const auto saved = picture::savePictureAsBmp(grabbed, file); !saved) {
+    qCWarning(lcWorkspace) << "saving the photo failed:" << saved.error().detail;
+    return QStringLiteral("Fotoğraf geçici dosyaya yazılamadı: ") + file;
+  }
+  auto loaded = picture::loadPicture(file);
+  if (!loaded) {
+    qCWarning(lcWorkspace) << "reading the photo back failed:" << loaded.error().detail;
+    return QStringLiteral("Fotoğraf geçici dosyadan okunamadı: ") + file;
+  }
+  // The crop frame stays where it is and now lies over the new photo.
+  photo = std::move(*loaded);
+  Picture2->setPicture(photo.image());
+  return {};
+}
+
+void Form1::showWaiting(bool busy) {
+  waiting->setVisible(busy);
+  if (busy) waiting->raise();
+  setEnabled(!busy);
+}
+
+void Form1::showPreview() {
+  if (!photo.hasBitmap()) {
+    ui::MsgBox(QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz"), ui::vbOKOnly, ui::vbExclamation,
+               kTitle);
+    return;
+  }
+  pctResim.setPicture(photo);
+  const QRect frame = Label5->geometry();
+  pctResim.setClipX(workspace::roundHalfToEven(frame.x()));
+  pctResim.setClipY(workspace::roundHalfToEven(frame.y()));
+  pctResim.setClipWidth(workspace::roundHalfToEven(frame.width()));
+  pctResim.setClipHeight(workspace::roundHalfToEven(frame.height()));
+  QCoreApplication::processEvents();
+
+  frmOnizle* preview = windows_.find<frmOnizle>();
+  if (!preview || !preview->isVisibleTo(preview->window())) {
+    preview = &windows_.show<frmOnizle>();
+  }
+  preview->Picture3->setFixedBoxSize(pctResim.clipWidth(), pctResim.clipHeight());
+  preview->Picture3->setPicture(pctResim.clip().image());
+  preview->setSizeTwips(preview->Picture3->width() * ui::twipsPerPixelX() + 50,
+                        preview->Picture3->height() * ui::twipsPerPixelY() + 250);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Helpers for tests that take photos: the capture window frozen on one frame
+// (so "the pixels at F5 time" are known), what a grab of it must give, and a
+// scoped replacement of the program-folder check.
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include "capture/modWebCam.h"
+#include "platform/video/capwin.h"
+#include "workspace/capturefile.h"
+
+namespace testsupport {
+
+// A picture with more than one colour in it: a camera frame has arrived.
+inline bool showsAFrame(const QImage& pixels) {
+  if (pixels.isNull()) return false;
+  const QImage rgb = pixels.convertToFormat(QImage::Format_RGB32);
+  const QRgb first = rgb.pixel(0, 0);
+  for (int y = 0; y < rgb.height(); ++y) {
+    for (int x = 0; x < rgb.width(); ++x) {
+      if (rgb.pixel(x, y) != first) return true;
+    }
+  }
+  return false;
+}
+
+// Waits for the live picture, then stops the preview so it stays as it is.
+inline bool freezeLivePicture() {
+  const video::HWND camera = modWebCam::hwndCapture;
+  if (!QTest::qWaitFor([&] { return showsAFrame(video::windowPixels(camera)); })) return false;
+  video::SendMessageA(camera, video::WM_CAP_SET_PREVIEW, 0, 0);
+  return true;
+}
+
+// The capture window's pixels at the top-left of a black width × height picture.
+inline QImage grabOfCaptureWindow(int width, int height) {
+  QImage expected(width, height, QImage::Format_RGB32);
+  expected.fill(Qt::black);
+  QPainter painter(&expected);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(0, 0, video::windowPixels(modWebCam::hwndCapture));
+  return expected;
+}
+
+inline QImage rgb32(const QImage& image) {
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+class ProgramFolderCheck {
+ public:
+  explicit ProgramFolderCheck(bool writable)
+      : previous_(
+            workspace::setProgramFolderCheck([writable](const QString&) { return writable; })) {}
+  ~ProgramFolderCheck() { workspace::setProgramFolderCheck(std::move(previous_)); }
+  ProgramFolderCheck(const ProgramFolderCheck&) = delete;
+  ProgramFolderCheck& operator=(const ProgramFolderCheck&) = delete;
+
+ private:
+  workspace::WritableCheck previous_;
+};
+
+}  // namespace testsupport

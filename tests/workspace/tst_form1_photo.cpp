@@ -1,0 +1,320 @@
+// Taking a photo and previewing it, through the real windows: the photo is the
+// capture window's picture at F5 time, it travels through the temporary file,
+// the framed part lands unscaled in the preview window, and every way of
+// giving the two commands reaches them.
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolBar>
+
+#include "browser/frmonizle.h"
+#include "photo_fixture.h"
+#include "platform/picture/picturefile.h"
+#include "platform/ui/picturebox.h"
+#include "platform/ui/twips.h"
+#include "support/sandbox.h"
+#include "support/scripted_prompter.h"
+#include "workspace_fixture.h"
+
+using testsupport::ProgramWindows;
+using testsupport::rgb32;
+
+namespace {
+
+const QString kNoPhoto = QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz");
+
+QString programFolderFile() {
+  return QCoreApplication::applicationDirPath() + QStringLiteral("/Capture.jpg");
+}
+
+QAction* toolbarButton(const Form1& form, const char* key) {
+  return form.toolYon[4]->findChild<QAction*>(QString::fromLatin1(key));
+}
+
+// One way of giving a command, by the name a test row uses.
+void give(ProgramWindows& program, const QString& way) {
+  Form1& form = *program.form;
+  if (way == QStringLiteral("F5")) {
+    form.txtSol->setFocus();
+    QTest::keyClick(form.txtSol, Qt::Key_F5);
+  } else if (way == QStringLiteral("F6")) {
+    form.txtSol->setFocus();
+    QTest::keyClick(form.txtSol, Qt::Key_F6);
+  } else if (way.startsWith(QStringLiteral("toolbar "))) {
+    toolbarButton(form, qPrintable(way.mid(8)))->trigger();
+  } else if (way == QStringLiteral("mnuFoto")) {
+    form.mnuFoto->trigger();
+  } else if (way == QStringLiteral("mnuOnizle")) {
+    form.mnuOnizle->trigger();
+  } else if (way == QStringLiteral("menu(0)")) {
+    form.menu(0);
+  } else if (way == QStringLiteral("menu(1)")) {
+    form.menu(1);
+  } else {
+    QFAIL(qPrintable(QStringLiteral("unknown way: ") + way));
+  }
+}
+
+}  // namespace
+
+class Form1PhotoTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init() { testsupport::useFakeCameras("Kamera A"); }
+
+  void photoIsTheCaptureWindowsPictureAtF5() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QVERIFY(testsupport::freezeLivePicture());
+    const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
+    QVERIFY(!program.form->photo.hasBitmap());
+
+    give(program, QStringLiteral("F5"));
+
+    QCOMPARE(program.form->photo.size(), QSize(320, 240));
+    QCOMPARE(rgb32(program.form->photo.image()), expected);
+    QCOMPARE(rgb32(program.form->Picture2->picture()), expected);
+    // A real camera frame, so the comparison meant something.
+    QVERIFY(testsupport::showsAFrame(expected));
+  }
+
+  void waitingNoticeShowsOnlyWhileThePhotoIsTaken() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    bool sawWaiting = false;
+    bool sawDisabled = false;
+    // Runs in the step that lets pending events run, before the grab.
+    QTimer::singleShot(0, &form, [&] {
+      sawWaiting = form.waiting->isVisible();
+      sawDisabled = !form.isEnabled();
+    });
+    form.takePhoto();
+    QVERIFY(sawWaiting);
+    QVERIFY(sawDisabled);
+    QVERIFY(!form.waiting->isVisible());
+    QVERIFY(form.isEnabled());
+  }
+
+  void temporaryFileIsBmpNamedCaptureJpg_data() {
+    QTest::addColumn<bool>("programFolderWritable");
+    QTest::newRow("a writable program folder holds it") << true;
+    QTest::newRow("a read-only program folder sends it to the cache folder") << false;
+  }
+  void temporaryFileIsBmpNamedCaptureJpg() {
+    QFETCH(bool, programFolderWritable);
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    testsupport::ProgramFolderCheck folder(programFolderWritable);
+    ProgramWindows program;
+    QVERIFY(testsupport::freezeLivePicture());
+    const QString file = programFolderWritable
+                             ? programFolderFile()
+                             : profile.cacheHome() + QStringLiteral("/Velmora/Capture.jpg");
+    QFile::remove(file);
+
+    program.form->takePhoto();
+
+    QVERIFY(QFileInfo(file).isFile());
+    QFile data(file);
+    QVERIFY(data.open(QIODevice::ReadOnly));
+    QCOMPARE(data.read(2), QByteArray("BM"));
+    QImageReader reader(file);
+    reader.setDecideFormatFromContent(true);
+    QCOMPARE(reader.format(), QByteArray("bmp"));
+    QCOMPARE(rgb32(reader.read()), rgb32(program.form->photo.image()));
+    QVERIFY(prompts.prompts().isEmpty());
+  }
+
+  void twoPhotosInARowKeepOnlyTheSecond() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    const QRect frameBefore = form.Label5->geometry();
+    form.takePhoto();
+    const QImage first = rgb32(form.photo.image());
+    // The synthetic camera moves: wait for a different live picture, then hold it.
+    QTRY_VERIFY(testsupport::grabOfCaptureWindow(320, 240) != first);
+    QVERIFY(testsupport::freezeLivePicture());
+    const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
+
+    form.takePhoto();
+
+    QCOMPARE(rgb32(form.photo.image()), expected);
+    QCOMPARE(rgb32(form.Picture2->picture()), expected);
+    const auto onDisk = picture::loadPicture(programFolderFile());
+    QVERIFY(onDisk.ok());
+    QCOMPARE(rgb32(onDisk->image()), expected);
+    QCOMPARE(form.Label5->geometry(), frameBefore);
+  }
+
+  void unwritableTemporaryFileIsReportedAndTheWorkspaceStaysUsable() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    testsupport::ProgramFolderCheck folder(false);
+    ProgramWindows program;
+    Form1& form = *program.form;
+    // A cache "folder" below a plain file cannot be made, not even by root.
+    QFile blocker(profile.root() + QStringLiteral("/blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/cache")));
+    prompts.answerMessage(ui::vbOK);
+
+    form.takePhoto();
+    qputenv("XDG_CACHE_HOME", savedCache);
+
+    QCOMPARE(prompts.prompts().size(), 1);
+    const testsupport::RecordedPrompt& message = prompts.prompts().front();
+    QCOMPARE(message.text, QStringLiteral("Fotoğraf geçici dosyaya yazılamadı: ") +
+                               blocker.fileName() + QStringLiteral("/cache/Velmora/Capture.jpg"));
+    QCOMPARE(message.buttons, ui::vbOKOnly);
+    QCOMPARE(message.icon, ui::vbExclamation);
+    QCOMPARE(message.title, QStringLiteral("Velmora Photo"));
+    QVERIFY(form.isEnabled());
+    QVERIFY(!form.waiting->isVisible());
+    QVERIFY(!form.photo.hasBitmap());
+    QVERIFY(!form.Picture2->hasPicture());
+  }
+
+  void noCameraGivesABlackPhoto() {
+    testsupport::useNoCameras();
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    prompts.answerMessage(ui::vbOK);  // "Yüklü Video Aygıtı Yok." at start-up
+    ProgramWindows program;
+    program.form->takePhoto();
+    QImage black(320, 240, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    QCOMPARE(rgb32(program.form->photo.image()), black);
+  }
+
+  void previewBeforeAnyPhotoWarnsAndChangesNothing_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("F6") << QStringLiteral("F6");
+    QTest::newRow("toolbar Önizleme") << QStringLiteral("toolbar onizleme");
+    QTest::newRow("toolbar Resim Al") << QStringLiteral("toolbar al");
+    QTest::newRow("menu Önizleme") << QStringLiteral("mnuOnizle");
+    QTest::newRow("the frame's menu(1)") << QStringLiteral("menu(1)");
+  }
+  void previewBeforeAnyPhotoWarnsAndChangesNothing() {
+    QFETCH(QString, way);
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    prompts.answerMessage(ui::vbOK);
+    ProgramWindows program;
+
+    give(program, way);
+
+    QCOMPARE(prompts.prompts().size(), 1);
+    const testsupport::RecordedPrompt& warning = prompts.prompts().front();
+    QCOMPARE(warning.text, kNoPhoto);
+    QCOMPARE(warning.buttons, ui::vbOKOnly);
+    QCOMPARE(warning.icon, ui::vbExclamation);
+    QCOMPARE(warning.title, QStringLiteral("Velmora Photo"));
+    QVERIFY(!program.registry.find<frmOnizle>());
+  }
+
+  void everyWayTakesAPhoto_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("F5 typed in the workspace") << QStringLiteral("F5");
+    QTest::newRow("toolbar Fotoğraf Çek") << QStringLiteral("toolbar foto");
+    QTest::newRow("menu Fotoğraf Çek") << QStringLiteral("mnuFoto");
+    QTest::newRow("the frame's menu(0)") << QStringLiteral("menu(0)");
+  }
+  void everyWayTakesAPhoto() {
+    QFETCH(QString, way);
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QVERIFY(testsupport::freezeLivePicture());
+    give(program, way);
+    QCOMPARE(rgb32(program.form->photo.image()), testsupport::grabOfCaptureWindow(320, 240));
+  }
+
+  void everyWayShowsThePreview_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("F6") << QStringLiteral("F6");
+    QTest::newRow("toolbar Önizleme") << QStringLiteral("toolbar onizleme");
+    QTest::newRow("toolbar Resim Al") << QStringLiteral("toolbar al");
+    QTest::newRow("menu Önizleme") << QStringLiteral("mnuOnizle");
+    QTest::newRow("the frame's menu(1)") << QStringLiteral("menu(1)");
+  }
+  void everyWayShowsThePreview() {
+    QFETCH(QString, way);
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    program.form->takePhoto();
+    program.form->Label5->setGeometry(20, 30, 105, 120);
+    give(program, way);
+    const frmOnizle* preview = program.registry.find<frmOnizle>();
+    QVERIFY(preview);
+    QVERIFY(preview->isVisible());
+    QCOMPARE(rgb32(preview->Picture3->picture()),
+             rgb32(program.form->photo.image().copy(20, 30, 105, 120)));
+    QVERIFY(prompts.prompts().isEmpty());
+  }
+
+  void previewCutsTheFramedPartUnscaled_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::newRow("the school system's 105 × 120 at the corner") << QRect(0, 0, 105, 120);
+    QTest::newRow("a small frame inside the photo") << QRect(37, 51, 64, 80);
+    QTest::newRow("a frame past the photo's edge is black outside") << QRect(290, 200, 50, 60);
+  }
+  void previewCutsTheFramedPartUnscaled() {
+    QFETCH(QRect, frame);
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    form.takePhoto();
+    form.Label5->setGeometry(frame);
+
+    form.showPreview();
+
+    const frmOnizle* preview = program.registry.find<frmOnizle>();
+    QVERIFY(preview);
+    QCOMPARE(preview->Picture3->picture().size(), frame.size());
+    QCOMPARE(preview->Picture3->size(), frame.size());
+    QCOMPARE(preview->Picture3->pos(), QPoint(0, 0));
+    QImage expected = rgb32(form.photo.image().copy(frame));
+    QCOMPARE(rgb32(preview->Picture3->picture()), expected);
+    const QSize window(ui::twipsToPixelsX(frame.width() * ui::twipsPerPixelX() + 50),
+                       ui::twipsToPixelsY(frame.height() * ui::twipsPerPixelY() + 250));
+    QCOMPARE(preview->size(), window);
+    // The picture shows whole inside the window.
+    QVERIFY(preview->rect().contains(preview->Picture3->geometry()));
+    QCOMPARE(form.pctResim.clipX(), frame.x());
+    QCOMPARE(form.pctResim.clipY(), frame.y());
+  }
+
+  void previewWindowIsReusedAndShownAgainAfterClosing() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    Form1& form = *program.form;
+    form.takePhoto();
+    form.showPreview();
+    frmOnizle* first = program.registry.find<frmOnizle>();
+    QVERIFY(first);
+    first->parentWidget()->close();
+    QVERIFY(first->parentWidget()->isHidden());
+    form.showPreview();
+    QCOMPARE(program.registry.find<frmOnizle>(), first);
+    QVERIFY(first->parentWidget()->isVisible());
+  }
+};
+
+QTEST_MAIN(Form1PhotoTest)
+#include "tst_form1_photo.moc"
