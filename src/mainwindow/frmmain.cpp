@@ -107,7 +107,10 @@ void frmMain::showMenusOf(QMdiSubWindow* active) {
   MdiChild* child = childOf(active);
   const QList<QAction*> own = child ? child->menuBarActions() : QList<QAction*>{};
   QMenuBar* bar = menuBar();
-  if (bar->actions() == own) return;
+  // std::equal rather than QList's ==, which in Qt 6.4 hands memcmp a null
+  // pointer for two empty lists (undefined, and flagged by UBSan).
+  const QList<QAction*> shown = bar->actions();
+  if (std::equal(shown.begin(), shown.end(), own.begin(), own.end())) return;
   bar->clear();
   bar->addActions(own);
 }
