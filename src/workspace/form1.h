@@ -7,9 +7,11 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "mainwindow/mdichild.h"
 #include "platform/picture/pictureclip.h"
+#include "platform/ui/inputblocker.h"
 
 class QAction;
 class QComboBox;
@@ -175,6 +177,11 @@ class Form1 : public QWidget, public windows::MdiChild {
   QString capturePhoto();
   void showWaiting(bool busy);
 
+ public:
+  // False while a photo is being taken: the workspace then takes no input.
+  bool takesInput() const { return !inputBlock_; }
+
+ private:
   // form1_keypreview.cpp
   bool receivesKeyFirst(const QWidget* receiver) const;
 
@@ -185,4 +192,5 @@ class Form1 : public QWidget, public windows::MdiChild {
 
   windows::WindowRegistry& windows_;
   bool unloaded_ = false;
+  std::unique_ptr<ui::InputBlocker> inputBlock_;
 };

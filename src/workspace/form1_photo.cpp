@@ -45,7 +45,8 @@ QString Form1::capturePhoto() {
   capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
 
   const QString file = workspace::captureFilePath();
-  if (const auto saved = picture::savePictureAsBmp(grabbed, file); !saved) {
+  if (const auto saved = picture::savePictureAsBmp(grabbed, file, picture::Durability::Scratch);
+      !saved) {
     qCWarning(lcWorkspace) << "saving the photo failed:" << saved.error().detail;
     return QStringLiteral("Fotoğraf geçici dosyaya yazılamadı: ") + file;
   }
@@ -63,7 +64,12 @@ QString Form1::capturePhoto() {
 void Form1::showWaiting(bool busy) {
   waiting->setVisible(busy);
   if (busy) waiting->raise();
-  setEnabled(!busy);
+  // The workspace takes no input meanwhile; it is not greyed out, as a
+  // disabled parent window is not on the original platform either.
+  if (busy)
+    inputBlock_ = std::make_unique<ui::InputBlocker>(*this);
+  else
+    inputBlock_.reset();
 }
 
 void Form1::showPreview() {

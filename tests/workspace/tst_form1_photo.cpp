@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
 
@@ -91,17 +92,30 @@ class Form1PhotoTest : public QObject {
     ProgramWindows program;
     Form1& form = *program.form;
     bool sawWaiting = false;
-    bool sawDisabled = false;
+    bool sawNoInput = false;
+    QString typedMeanwhile;
     // Runs in the step that lets pending events run, before the grab.
     QTimer::singleShot(0, &form, [&] {
       sawWaiting = form.waiting->isVisible();
-      sawDisabled = !form.isEnabled();
+      sawNoInput = !form.takesInput();
+      form.txtOnAd->setFocus();
+      QTest::keyClick(form.txtOnAd, Qt::Key_X);
+      QTest::mouseClick(form.cmdEokul, Qt::LeftButton);
+      typedMeanwhile = form.txtOnAd->text() + QLatin1Char('|') + form.txtEn->text();
     });
+    form.txtEn->setText(QStringLiteral("50"));
+    const QString before = form.txtOnAd->text();
     form.takePhoto();
     QVERIFY(sawWaiting);
-    QVERIFY(sawDisabled);
+    QVERIFY(sawNoInput);
+    QCOMPARE(typedMeanwhile, before + QStringLiteral("|50"));
     QVERIFY(!form.waiting->isVisible());
+    QVERIFY(form.takesInput());
     QVERIFY(form.isEnabled());
+    // Input reaches the workspace again afterwards.
+    form.txtOnAd->setFocus();
+    QTest::keyClick(form.txtOnAd, Qt::Key_X);
+    QCOMPARE(form.txtOnAd->text(), before + QStringLiteral("x"));
   }
 
   void temporaryFileIsBmpNamedCaptureJpg_data() {
@@ -181,7 +195,7 @@ class Form1PhotoTest : public QObject {
     QCOMPARE(message.buttons, ui::vbOKOnly);
     QCOMPARE(message.icon, ui::vbExclamation);
     QCOMPARE(message.title, QStringLiteral("Velmora Photo"));
-    QVERIFY(form.isEnabled());
+    QVERIFY(form.takesInput());
     QVERIFY(!form.waiting->isVisible());
     QVERIFY(!form.photo.hasBitmap());
     QVERIFY(!form.Picture2->hasPicture());

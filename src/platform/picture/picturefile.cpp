@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "platform/picture/bmpwriter.h"
 #include "platform/picture/picturelog.h"
@@ -23,11 +27,30 @@ bool isReadableFormat(const QByteArray& format) {
 
 }  // namespace
 
-Result<void> savePictureAsBmp(const Picture& picture, const QString& path) {
+namespace {
+
+// Written beside the target and renamed over it, without waiting for the disk.
+Result<void> replaceWithoutSync(const QByteArray& bytes, const QString& path) {
+  QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+  if (!file.open()) return failure(Errc::WriteFailed, path, file.errorString());
+  if (file.write(bytes) != bytes.size() || !file.flush())
+    return failure(Errc::WriteFailed, path, file.errorString());
+  if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                  QFile::encodeName(path).constData()) != 0) {
+    return failure(Errc::WriteFailed, path, QString::fromLocal8Bit(std::strerror(errno)));
+  }
+  file.setAutoRemove(false);
+  return {};
+}
+
+}  // namespace
+
+Result<void> savePictureAsBmp(const Picture& picture, const QString& path, Durability durability) {
   if (!picture.hasBitmap()) return failure(Errc::NoPicture, path, QStringLiteral("no bitmap"));
   const QByteArray bytes = encodeBmp(picture.image());
   if (bytes.isEmpty())
     return failure(Errc::WriteFailed, path, QStringLiteral("too large for a BMP file"));
+  if (durability == Durability::Scratch) return replaceWithoutSync(bytes, path);
 
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return failure(Errc::WriteFailed, path, file.errorString());

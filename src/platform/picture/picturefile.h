@@ -12,7 +12,14 @@ namespace picture {
 // Writes `picture` as a BMP file (see bmpwriter.h) at `path`. The file is
 // written beside the old one and renamed over it only when complete, so a
 // failed save leaves the old file as it was.
-Result<void> savePictureAsBmp(const Picture& picture, const QString& path);
+//
+// A scratch file (the temporary capture file, rewritten with every photo and
+// read back at once) is still replaced whole, but not flushed to the disk:
+// waiting for the disk would be most of the cost of taking a photo, and no
+// one needs that file to outlive a power cut.
+enum class Durability { Durable, Scratch };
+Result<void> savePictureAsBmp(const Picture& picture, const QString& path,
+                              Durability durability = Durability::Durable);
 
 // Reads a BMP, JPEG or GIF file, recognised by its content whatever its name
 // ends in (the temporary capture file is BMP data named "Capture.jpg").

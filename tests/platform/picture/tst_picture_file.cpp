@@ -15,6 +15,8 @@
 #include "platform/picture/patterns.h"
 #include "platform/picture/picturefile.h"
 
+Q_DECLARE_METATYPE(picture::Durability)
+
 using namespace picture;
 using namespace picturetest;
 
@@ -97,6 +99,7 @@ class TestPictureFile : public QObject {
  private slots:
   void bmpRoundTrip_data();
   void bmpRoundTrip();
+  void secondSaveReplacesTheFirst_data();
   void secondSaveReplacesTheFirst();
   void loadsByContent_data();
   void loadsByContent();
@@ -104,6 +107,7 @@ class TestPictureFile : public QObject {
   void loadErrors();
   void failedSaveKeepsTheOldFile_data();
   void failedSaveKeepsTheOldFile();
+  void writeFailingMidwayKeepsTheOldFile_data();
   void writeFailingMidwayKeepsTheOldFile();
 
  private:
@@ -150,11 +154,24 @@ void TestPictureFile::bmpRoundTrip() {
     }
 }
 
+// Both ways of saving replace the file whole; they differ only in waiting for the disk.
+static void addDurabilityRows() {
+  QTest::addColumn<Durability>("durability");
+  QTest::newRow("durable") << Durability::Durable;
+  QTest::newRow("scratch") << Durability::Scratch;
+}
+
+void TestPictureFile::secondSaveReplacesTheFirst_data() {
+  addDurabilityRows();
+}
+
 void TestPictureFile::secondSaveReplacesTheFirst() {
+  QFETCH(Durability, durability);
   const QString path = dir_.filePath(QStringLiteral("Capture.jpg"));
-  QVERIFY(savePictureAsBmp(Picture(truecolourPattern(30, 20)), path).ok());
+  QFile::remove(path);
+  QVERIFY(savePictureAsBmp(Picture(truecolourPattern(30, 20)), path, durability).ok());
   const QImage second = truecolourPattern(12, 9).mirrored(true, false);
-  QVERIFY(savePictureAsBmp(Picture(second), path).ok());
+  QVERIFY(savePictureAsBmp(Picture(second), path, durability).ok());
 
   const auto loaded = loadPicture(path);
   QVERIFY(loaded.ok());
@@ -228,15 +245,23 @@ void TestPictureFile::failedSaveKeepsTheOldFile_data() {
   QTest::addColumn<QString>("relativePath");
   QTest::addColumn<bool>("withPicture");
   QTest::addColumn<int>("code");
-  QTest::newRow("target folder missing") << "gone/Capture.jpg" << true << int(Errc::WriteFailed);
-  QTest::newRow("a folder in the way") << "old/Capture.jpg" << true << int(Errc::WriteFailed);
-  QTest::newRow("no picture to save") << "old/old.bmp" << false << int(Errc::NoPicture);
+  QTest::addColumn<Durability>("durability");
+  for (const auto& [name, durability] :
+       {std::pair{"durable", Durability::Durable}, std::pair{"scratch", Durability::Scratch}}) {
+    QTest::addRow("target folder missing, %s", name)
+        << "gone/Capture.jpg" << true << int(Errc::WriteFailed) << durability;
+    QTest::addRow("a folder in the way, %s", name)
+        << "old/Capture.jpg" << true << int(Errc::WriteFailed) << durability;
+    QTest::addRow("no picture to save, %s", name)
+        << "old/old.bmp" << false << int(Errc::NoPicture) << durability;
+  }
 }
 
 void TestPictureFile::failedSaveKeepsTheOldFile() {
   QFETCH(QString, relativePath);
   QFETCH(bool, withPicture);
   QFETCH(int, code);
+  QFETCH(Durability, durability);
   QTemporaryDir root;
   QVERIFY(QDir(root.path()).mkpath(QStringLiteral("old/Capture.jpg")));
   const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
@@ -244,7 +269,7 @@ void TestPictureFile::failedSaveKeepsTheOldFile() {
   const QString path = root.filePath(relativePath);
 
   const Picture picture = withPicture ? Picture(truecolourPattern(16, 16)) : Picture();
-  const auto saved = savePictureAsBmp(picture, path);
+  const auto saved = savePictureAsBmp(picture, path, durability);
   QVERIFY(!saved.ok());
   QCOMPARE(int(saved.error().code), code);
   QVERIFY(!saved.error().detail.isEmpty());
@@ -254,7 +279,12 @@ void TestPictureFile::failedSaveKeepsTheOldFile() {
            QStringList{QStringLiteral("old.bmp")});
 }
 
+void TestPictureFile::writeFailingMidwayKeepsTheOldFile_data() {
+  addDurabilityRows();
+}
+
 void TestPictureFile::writeFailingMidwayKeepsTheOldFile() {
+  QFETCH(Durability, durability);
   QTemporaryDir root;
   const QString path = root.filePath(QStringLiteral("Capture.jpg"));
   const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
@@ -263,7 +293,7 @@ void TestPictureFile::writeFailingMidwayKeepsTheOldFile() {
   Result<void> saved;
   {
     const FileSizeLimit limit(16 * 1024);  // the new picture needs about 230 KB
-    saved = savePictureAsBmp(Picture(truecolourPattern(320, 240)), path);
+    saved = savePictureAsBmp(Picture(truecolourPattern(320, 240)), path, durability);
   }
   QVERIFY(!saved.ok());
   QCOMPARE(saved.error().code, Errc::WriteFailed);
