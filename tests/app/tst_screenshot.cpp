@@ -2,6 +2,7 @@
 // PNG for a look by eye (and for the documentation), with a live synthetic camera.
 
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,6 +13,8 @@
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "mainwindow/windowregistry.h"
+#include "platform/ui/endprogram.h"
+#include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
 #include "platform/video/capwin.h"
 #include "platform/video/deviceprovider.h"
@@ -41,6 +44,8 @@ class ScreenshotTest : public QObject {
   void initTestCase() {
     qputenv("TANDEO_FAKE_CAMERAS", "Kamera A,Kamera B");
     video::setDeviceProvider(nullptr);
+    // Closing a frame ends the program; here the next test still needs it.
+    ui::setProgramEnder([] {});
   }
 
   void workspaceInFrame() {
@@ -70,6 +75,31 @@ class ScreenshotTest : public QObject {
 
     QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
     const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/workspace-%1.png")
+                             .arg(QGuiApplication::platformName());
+    QVERIFY(frame.grab().save(file));
+    qInfo("screenshot: %s", qPrintable(file));
+    frame.close();
+  }
+
+  // After F5 and F6: the photo with its crop frame, and the framed part in the
+  // preview window beside the workspace.
+  void photoAndPreview() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    windows::WindowRegistry registry;
+    windows::defineProgramWindows(registry);
+    auto& frame = registry.show<windows::frmMain>();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    frame.resize(1100, 760);
+    auto& form = registry.get<Form1>();
+    QTRY_VERIFY(showsAPicture(video::windowPixels(modWebCam::hwndCapture)));
+
+    form.KeyDown(ui::vbKeyF5);
+    QVERIFY(form.photo.hasBitmap());
+    form.KeyDown(ui::vbKeyF6);
+    QVERIFY(prompts.prompts().isEmpty());
+
+    const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/photo-and-preview-%1.png")
                              .arg(QGuiApplication::platformName());
     QVERIFY(frame.grab().save(file));
     qInfo("screenshot: %s", qPrintable(file));

@@ -9,20 +9,10 @@
 #include "capture/modBitBlt.h"
 #include "capture/modWebCam.h"
 #include "platform/picture/patterns.h"
+#include "support/frames.h"
 
 using namespace picture;
 using namespace picturetest;
-
-namespace {
-
-bool hasPicture(const QImage& image) {
-  for (int y = 0; y < image.height(); y += 5)
-    for (int x = 0; x < image.width(); x += 5)
-      if (qGray(image.pixel(x, y)) > 40) return true;
-  return false;
-}
-
-}  // namespace
 
 class TestModBitBlt : public QObject {
   Q_OBJECT
@@ -148,7 +138,7 @@ void TestModBitBlt::grabsTheLiveCaptureWindow() {
   host.resize(320, 240);
   modWebCam::openCaptureWindow(0, host);
   const video::HWND window = modWebCam::hwndCapture;
-  QTRY_VERIFY_WITH_TIMEOUT(hasPicture(video::windowPixels(window)), 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(testsupport::hasPicture(video::windowPixels(window)), 10000);
 
   picture::DeviceContext dc = capture::GetDC(window);
   const Picture whole = modBitBlt::grabPicture(dc, 0, 0, 320, 240);

@@ -8,6 +8,7 @@
 #include "capture/modWebCam.h"
 #include "platform/video/capturewindow.h"
 #include "platform/video/deviceprovider.h"
+#include "support/frames.h"
 
 using namespace video;
 
@@ -25,13 +26,6 @@ QStringList items(const QListWidget& list) {
   QStringList names;
   for (int i = 0; i < list.count(); ++i) names << list.item(i)->text();
   return names;
-}
-
-bool hasPicture(const QImage& image) {
-  for (int y = 0; y < image.height(); y += 5)
-    for (int x = 0; x < image.width(); x += 5)
-      if (qGray(image.pixel(x, y)) > 40) return true;
-  return false;
 }
 
 }  // namespace
@@ -174,9 +168,9 @@ void TestModWebCam::framesArePainted() {
   host.show();
   QVERIFY(QTest::qWaitForWindowExposed(&host));
   modWebCam::openCaptureWindow(1, host);
-  QTRY_VERIFY(hasPicture(windowPixels(modWebCam::hwndCapture)));
+  QTRY_VERIFY(testsupport::hasPicture(windowPixels(modWebCam::hwndCapture)));
   // What the screen shows is the same picture.
-  QTRY_VERIFY(hasPicture(host.grab().toImage()));
+  QTRY_VERIFY(testsupport::hasPicture(host.grab().toImage()));
 }
 
 void TestModWebCam::failedConnectDestroysTheWindowAndKeepsTheHandle() {
@@ -216,7 +210,7 @@ void TestModWebCam::reopenAfterCloseGivesANewWindow() {
   modWebCam::openCaptureWindow(0, host);
   QVERIFY(modWebCam::hwndCapture != first);
   QCOMPARE(host.findChildren<CaptureWindow*>().size(), 1);
-  QTRY_VERIFY(hasPicture(windowPixels(modWebCam::hwndCapture)));
+  QTRY_VERIFY(testsupport::hasPicture(windowPixels(modWebCam::hwndCapture)));
 }
 
 QTEST_MAIN(TestModWebCam)

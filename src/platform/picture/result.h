@@ -3,10 +3,8 @@
 // message; the detail is for the log.
 
 #include <QString>
-#include <cassert>
-#include <optional>
-#include <utility>
-#include <variant>
+
+#include "platform/base/expected.h"
 
 namespace picture {
 
@@ -25,53 +23,6 @@ struct Error {
 };
 
 template <class T>
-class [[nodiscard]] Result {
- public:
-  Result(T value) : v_(std::move(value)) {}      // NOLINT(google-explicit-constructor)
-  Result(Error error) : v_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
-
-  bool ok() const { return v_.index() == 0; }
-  explicit operator bool() const { return ok(); }
-
-  T& operator*() & {
-    assert(ok());
-    return std::get<0>(v_);
-  }
-  const T& operator*() const& {
-    assert(ok());
-    return std::get<0>(v_);
-  }
-  T&& operator*() && {
-    assert(ok());
-    return std::get<0>(std::move(v_));
-  }
-  T* operator->() { return &**this; }
-  const T* operator->() const { return &**this; }
-
-  const Error& error() const {
-    assert(!ok());
-    return std::get<1>(v_);
-  }
-
- private:
-  std::variant<T, Error> v_;
-};
-
-template <>
-class [[nodiscard]] Result<void> {
- public:
-  Result() = default;
-  Result(Error error) : error_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
-
-  bool ok() const { return !error_; }
-  explicit operator bool() const { return ok(); }
-  const Error& error() const {
-    assert(!ok());
-    return *error_;
-  }
-
- private:
-  std::optional<Error> error_;
-};
+using Result = base::Expected<T, Error>;
 
 }  // namespace picture

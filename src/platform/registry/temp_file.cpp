@@ -69,7 +69,7 @@ TempFile::~TempFile() {
 Result<void> TempFile::writeAndSync(std::string_view bytes) {
   if (auto written = writeAll(fd_.get(), bytes); !written) return written;
   if (auto synced = syncFd(fd_.get()); !synced) return synced;
-  return fd_.close();
+  return closeFd(fd_);
 }
 
 Result<void> TempFile::commit(const std::string& target) {

@@ -8,16 +8,12 @@
 
 namespace registry {
 
-void UniqueFd::reset(int fd) {
-  if (fd_ >= 0) syscalls().close(fd_);
-  fd_ = fd;
+int SeamClose::close(int fd) {
+  return syscalls().close(fd);
 }
 
-Result<void> UniqueFd::close() {
-  const int fd = release();
-  if (fd < 0) return {};
-  // Linux releases the descriptor even when close fails, so no retry.
-  if (syscalls().close(fd) != 0) return errnoError(errno);
+Result<void> closeFd(UniqueFd& fd) {
+  if (fd.closeNow() != 0) return errnoError(errno);
   return {};
 }
 

@@ -14,7 +14,7 @@ Expected<std::unique_ptr<CaptureStream>> CaptureStream::start(std::unique_ptr<Ca
                                                               EndedCallback ended) {
   if (!device) return Error{EINVAL, "no device"};
   UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-  if (!wake.isValid()) return Error{errno, "eventfd"};
+  if (!wake.valid()) return Error{errno, "eventfd"};
   if (auto started = device->start(); !started) return started.error();
   return std::unique_ptr<CaptureStream>(
       new CaptureStream(std::move(device), std::move(wake), std::move(ended)));

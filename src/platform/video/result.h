@@ -3,8 +3,9 @@
 // result or says which system error stopped it and where.
 
 #include <string>
-#include <utility>
 #include <variant>
+
+#include "platform/base/expected.h"
 
 namespace video {
 
@@ -14,21 +15,7 @@ struct Error {
 };
 
 template <typename T>
-class [[nodiscard]] Expected {
- public:
-  Expected(T value) : state_(std::move(value)) {}
-  Expected(Error error) : state_(std::move(error)) {}
-
-  explicit operator bool() const { return std::holds_alternative<T>(state_); }
-  T& operator*() { return std::get<T>(state_); }
-  const T& operator*() const { return std::get<T>(state_); }
-  T* operator->() { return &std::get<T>(state_); }
-  const T* operator->() const { return &std::get<T>(state_); }
-  const Error& error() const { return std::get<Error>(state_); }
-
- private:
-  std::variant<T, Error> state_;
-};
+using Expected = base::Expected<T, Error>;
 
 using Status = Expected<std::monostate>;
 inline Status success() {

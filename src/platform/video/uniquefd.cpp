@@ -4,9 +4,8 @@
 
 namespace video {
 
-void UniqueFd::reset(int fd) {
-  if (fd_ >= 0 && fd_ != fd) sys().close(fd_);
-  fd_ = fd;
+int SeamClose::close(int fd) {
+  return sys().close(fd);
 }
 
 }  // namespace video

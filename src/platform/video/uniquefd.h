@@ -1,32 +1,13 @@
 #pragma once
-// Owns one file descriptor; closes it through the system-call table.
+// Descriptors of the video layer, closed through its system-call table.
+
+#include "platform/base/unique_fd.h"
 
 namespace video {
 
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { reset(); }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-
-  int get() const { return fd_; }
-  bool isValid() const { return fd_ >= 0; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void reset(int fd = -1);
-
- private:
-  int fd_ = -1;
+struct SeamClose {
+  static int close(int fd);
 };
+using UniqueFd = base::UniqueFd<SeamClose>;
 
 }  // namespace video

@@ -14,7 +14,7 @@ namespace video {
 
 Expected<std::unique_ptr<CaptureDevice>> V4l2Device::open(const std::string& path) {
   UniqueFd fd(sys().open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.isValid()) return Error{errno, "open " + path};
+  if (!fd.valid()) return Error{errno, "open " + path};
   const auto caps = queryCapabilities(fd.get());
   if (!caps) return caps.error();
   if (!isStreamingCaptureNode(*caps)) return Error{ENODEV, path + " does not stream video"};

@@ -28,7 +28,7 @@ std::optional<int> nodeNumber(const std::string& name) {
 
 std::optional<DriverInfo> describe(const std::string& path) {
   UniqueFd fd(sys().open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.isValid()) return {};
+  if (!fd.valid()) return {};
   const auto caps = queryCapabilities(fd.get());
   if (!caps || !isStreamingCaptureNode(*caps)) return {};
   return DriverInfo{cardName(*caps), driverVersion(*caps)};

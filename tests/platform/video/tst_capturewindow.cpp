@@ -13,6 +13,7 @@
 #include "platform/video/capwin.h"
 #include "platform/video/privateclipboard.h"
 #include "platform/video/syntheticcamera.h"
+#include "support/frames.h"
 
 using namespace video;
 
@@ -25,13 +26,6 @@ int openDescriptorsOfProcess() {
     ::closedir(dir);
   }
   return count;
-}
-
-bool hasPicture(const QImage& image, QRect area) {
-  for (int y = area.top(); y <= area.bottom(); y += 7)
-    for (int x = area.left(); x <= area.right(); x += 7)
-      if (qGray(image.pixel(x, y)) > 40) return true;
-  return false;
 }
 
 struct Call {
@@ -173,7 +167,7 @@ void TestCaptureWindow::scaledPreviewFillsTheWindow() {
   QVERIFY(window);
   QVERIFY(SetWindowPos(window, HWND_BOTTOM, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER));
   QCOMPARE(captureWidget(window)->geometry(), QRect(0, 0, 400, 300));
-  QTRY_VERIFY(hasPicture(windowPixels(window), QRect(0, 0, 400, 300)));
+  QTRY_VERIFY(testsupport::hasPicture(windowPixels(window), QRect(0, 0, 400, 300)));
   // The frame covers the window edge to edge: no bars around a scaled preview.
   auto* widget = static_cast<CaptureWindow*>(captureWidget(window));
   QTRY_COMPARE(widget->currentFrame().size(), QSize(400, 300));
@@ -187,8 +181,8 @@ void TestCaptureWindow::unscaledPreviewKeepsNaturalSize() {
   auto* widget = static_cast<CaptureWindow*>(captureWidget(window));
   QTRY_COMPARE(widget->currentFrame().size(), QSize(640, 480));
   const QImage pixels = windowPixels(window);
-  QVERIFY(hasPicture(pixels, QRect(0, 0, 40, 40)));
-  QVERIFY(!hasPicture(pixels, QRect(650, 490, 140, 100)));
+  QVERIFY(testsupport::hasPicture(pixels, QRect(0, 0, 40, 40)));
+  QVERIFY(!testsupport::hasPicture(pixels, QRect(650, 490, 140, 100)));
 }
 
 void TestCaptureWindow::resizeChangesTheDecodedSize() {
