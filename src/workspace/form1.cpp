@@ -44,7 +44,8 @@ void Form1::connectHandlers() {
 
   // Image11 and Image12 (the product notices) and Image22 (the about box) are
   // wired when those windows exist; the folder controls (Dir1, Drive1, pathbox,
-  // hrkt, Yeniklsr) with the folder rules, the frame boxes with the crop frame.
+  // hrkt, Yeniklsr) with the folder rules.
+  connectCropFrame();
 }
 
 QList<QAction*> Form1::menuBarActions() const {

@@ -12,6 +12,7 @@
 #include "mainwindow/mdichild.h"
 #include "platform/picture/pictureclip.h"
 #include "platform/ui/inputblocker.h"
+#include "workspace/cropframe_rules.h"
 
 class QAction;
 class QComboBox;
@@ -37,6 +38,11 @@ namespace windows {
 class WindowRegistry;
 }
 
+namespace workspace {
+class CropFrameDrag;
+class FocusRules;
+}  // namespace workspace
+
 class Form1 : public QWidget, public windows::MdiChild {
   Q_OBJECT
  public:
@@ -50,6 +56,10 @@ class Form1 : public QWidget, public windows::MdiChild {
   void updateHistoryButtons();
   void takePhoto();
   void showPreview();
+  // The crop frame (form1_cropframe.cpp).
+  void sayiCtrl(QLineEdit* nesne);
+  void keepFrameInPicture();
+  void moveFrame(std::int16_t direction);
 
   // Handlers of the window.
   void Form_Load();
@@ -64,6 +74,20 @@ class Form1 : public QWidget, public windows::MdiChild {
   void cmbCamList_Change();
   void cmdEokul_Click();
   void Slider1_Change();
+  void txtSol_Change();
+  void txtUst_Change();
+  void txtEn_Change();
+  void txtBoy_Change();
+  void txtYon_Change();
+  void txtSol_LostFocus();
+  void txtUst_LostFocus();
+  void txtYon_GotFocus();
+  void txtYon_LostFocus();
+  // Pointer positions inside the frame in twips; the drop on the photo box in its pixels.
+  void Label5_MouseDown(double xTwips, double yTwips);
+  void Label5_DragOver(double xTwips, double yTwips);
+  void Label5_DragDrop();
+  void Picture2_DragDrop(double x, double y);
 
   // The frame's view of the window.
   QList<QAction*> menuBarActions() const override;
@@ -79,6 +103,14 @@ class Form1 : public QWidget, public windows::MdiChild {
   picture::Picture photo;
   // The picture-clip component (not visible): cuts the framed part of the photo.
   picture::PictureClip pctResim;
+
+  // Label5's Left, Top, Width, Height; its drawn geometry follows them.
+  workspace::FrameRect cropFrame;
+  // Drag state, meaningful from a press on the frame to the following drop.
+  double grabX = 0;
+  std::int32_t grabY = 0;
+  double dragOffsetX = 0;
+  std::int32_t dragOffsetY = 0;
 
   // Controls, by their design names (also their objectName).
   ui::PictureBox* Picture1 = nullptr;
@@ -165,6 +197,17 @@ class Form1 : public QWidget, public windows::MdiChild {
   void createMenus();
   void connectHandlers();
 
+  // form1_cropframe.cpp
+  void connectCropFrame();
+  void setFrame(const workspace::FrameRect& geometry);
+  // A box's change rule: filter, apply its leading number, bound, store.
+  void frameBoxChange(QLineEdit* box, float workspace::FrameRect::*property,
+                      const QString& valueName);
+  void storeBox(const QLineEdit* box, const QString& valueName) const;
+  void writeNumber(QLineEdit* box, double value, int significantDigits = 15);
+  void changeSize(QLineEdit* box, int by);
+  bool cropFrameKey(const QString& key);
+
   // form1_startup.cpp
   bool loadFrameBoxes();
   void loadQuality();
@@ -193,4 +236,6 @@ class Form1 : public QWidget, public windows::MdiChild {
   windows::WindowRegistry& windows_;
   bool unloaded_ = false;
   std::unique_ptr<ui::InputBlocker> inputBlock_;
+  workspace::FocusRules* focusRules_ = nullptr;
+  workspace::CropFrameDrag* frameDrag_ = nullptr;
 };

@@ -63,8 +63,8 @@ void Form1::toolYon_ButtonClick(const QString& key) {
   } else if (key == QLatin1String("kapat")) {
     closeWorkspace();
   } else {
-    // "ust", "alt", "sol", "sag", "orta", "genarti", "geneksi", "yukarti",
-    // "yukeksi": land with the crop frame.
+    // The move pad's keys; any other key does nothing.
+    cropFrameKey(key);
   }
 }
 

@@ -21,6 +21,7 @@
 #include "platform/ui/simplecombobox.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
+#include "workspace/cropframelabel.h"
 #include "workspace/form1.h"
 
 namespace {
@@ -147,9 +148,7 @@ QWidget* Form1::createPhotoColumn() {
   Picture2->setFixedBoxSize(ui::twipsToPixelsX(kPictureWidthTwips),
                             ui::twipsToPixelsY(kPictureHeightTwips));
   // The crop frame: see-through, a single line, placed by its boxes' rules.
-  Label5 = label("Label5", QString(), Picture2->client());
-  Label5->setFrameStyle(QFrame::Box | QFrame::Plain);
-  Label5->setLineWidth(1);
+  Label5 = named(new workspace::CropFrameLabel(Picture2->client()), "Label5");
   Label5->setGeometry(0, 0, 105, 120);
   layout->addWidget(Picture2);
 

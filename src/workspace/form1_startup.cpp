@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QSignalBlocker>
 #include <QSlider>
 
 #include "capture/modWebCam.h"
@@ -51,7 +52,16 @@ void Form1::Form_Load() {
 bool Form1::loadFrameBoxes() {
   const std::array<std::pair<QLineEdit*, const char*>, 5> boxes{
       {{txtEn, "En"}, {txtBoy, "Boy"}, {txtUst, "Ust"}, {txtSol, "Sol"}, {txtYon, "Hareket"}}};
-  for (const auto& [box, name] : boxes) box->setText(QString::number(storedNumber(name)));
+  for (const auto& [box, name] : boxes) {
+    // A stored value equal to the design text would be no change, its rule
+    // would not run and the frame would stay at its design place while the
+    // box shows the stored number: start each box from empty, silently.
+    {
+      const QSignalBlocker quiet(box);
+      box->clear();
+    }
+    box->setText(QString::number(storedNumber(name)));
+  }
   if (workspace::needsDefaultSize(txtEn->text())) txtEn->setText(QStringLiteral("105"));
   if (workspace::needsDefaultSize(txtBoy->text())) txtBoy->setText(QStringLiteral("120"));
   return true;

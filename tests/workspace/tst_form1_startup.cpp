@@ -98,6 +98,31 @@ class Form1StartupTest : public QObject {
     QCOMPARE(form.Label14->text(), QStringLiteral("Resim Kalitesi(9)"));
   }
 
+  void storedFramePlacesTheFrame_data() {
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("values unlike the design texts") << 30 << 20 << 150 << 180;
+    // "161" and "193" are the boxes' design texts: no change, yet the frame must follow.
+    QTest::newRow("width and height equal to the design texts") << 20 << 10 << 161 << 193;
+  }
+
+  void storedFramePlacesTheFrame() {
+    QFETCH(int, left);
+    QFETCH(int, top);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    testsupport::SandboxProfile profile;
+    storeNumber("Sol", left);
+    storeNumber("Ust", top);
+    storeNumber("En", width);
+    storeNumber("Boy", height);
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program;
+    QCOMPARE(program.form->Label5->geometry(), QRect(left, top, width, height));
+  }
+
   void sizeNotAboveZeroIsReplaced_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");

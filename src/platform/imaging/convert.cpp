@@ -1,0 +1,77 @@
+#include "platform/imaging/convert.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/imaging/bmp_reader.h"
+#include "platform/imaging/bmp_writer.h"
+#include "platform/imaging/gif_reader.h"
+#include "platform/imaging/gif_writer.h"
+#include "platform/imaging/jpeg_reader.h"
+#include "platform/imaging/jpeg_writer.h"
+#include "platform/imaging/quality.h"
+#include "platform/imaging/source_file.h"
+#include "platform/imaging/target_file.h"
+
+namespace imaging {
+
+Result<RgbImage> decodePicture(PictureFormat format, std::span<const std::uint8_t> bytes) {
+  switch (format) {
+    case PictureFormat::Bmp:
+      return decodeBmp(bytes);
+    case PictureFormat::Jpeg:
+      return decodeJpeg(bytes);
+    case PictureFormat::Gif:
+      return decodeGif(bytes);
+  }
+  return ImageError::NotThisType;
+}
+
+Result<std::vector<std::uint8_t>> encodePicture(PictureFormat format, const RgbImage& image,
+                                                const ConvertOptions& options) {
+  switch (format) {
+    case PictureFormat::Bmp:
+      return encodeBmp(image);
+    case PictureFormat::Jpeg:
+      return encodeJpeg(image, clampQuality(options.quality));
+    case PictureFormat::Gif: {
+      QuantizeOptions q;
+      q.dither = options.dither;
+      return encodeGif(image, q);
+    }
+  }
+  return ImageError::NotThisType;
+}
+
+Result<void> convertFile(const std::string& source, PictureFormat from, const std::string& target,
+                         PictureFormat to, const ConvertOptions& options) {
+  // Neither a missing source nor a read-only target is worth a decode.
+  if (auto writable = checkTargetWritable(target); !writable) {
+    if (auto bytes = readSourceFile(source); !bytes) return bytes.error();
+    return writable;
+  }
+  auto image = [&]() -> Result<RgbImage> {
+    auto bytes = readSourceFile(source);
+    if (!bytes) return bytes.error();
+    return decodePicture(from, *bytes);
+  }();
+  if (!image) return image.error();
+  auto encoded = encodePicture(to, *image, options);
+  if (!encoded) return encoded.error();
+  return replaceFile(target, *encoded);
+}
+
+std::optional<PictureFormat> formatFromExtension(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
+    return std::nullopt;
+  std::string ext(path.substr(dot + 1));
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == "bmp") return PictureFormat::Bmp;
+  if (ext == "jpg" || ext == "jpeg") return PictureFormat::Jpeg;
+  if (ext == "gif") return PictureFormat::Gif;
+  return std::nullopt;
+}
+
+}  // namespace imaging

@@ -1,0 +1,36 @@
+#pragma once
+// The file-to-file conversions behind PicFormat32 and velmora-convert: read
+// the whole source, decode, encode, replace the target atomically.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/imaging/image.h"
+#include "platform/imaging/image_error.h"
+
+namespace imaging {
+
+enum class PictureFormat { Bmp, Jpeg, Gif };
+
+struct ConvertOptions {
+  int quality = 75;    // JPEG only; already within 1..100
+  bool dither = true;  // GIF only
+};
+
+Result<RgbImage> decodePicture(PictureFormat format, std::span<const std::uint8_t> bytes);
+Result<std::vector<std::uint8_t>> encodePicture(PictureFormat format, const RgbImage& image,
+                                                const ConvertOptions& options);
+
+// The source is read completely (and closed) before the target is touched, so
+// source and target may name the same file.
+Result<void> convertFile(const std::string& source, PictureFormat from, const std::string& target,
+                         PictureFormat to, const ConvertOptions& options = {});
+
+// bmp, jpg, jpeg, gif, in any letter case.
+std::optional<PictureFormat> formatFromExtension(std::string_view path);
+
+}  // namespace imaging
