@@ -164,9 +164,16 @@ float farEdgeStart(float size, int limit) {
 }
 
 QRect frameGeometry(const FrameRect& frame) {
-  return QRect(roundHalfToEven(frame.left), roundHalfToEven(frame.top),
-               std::max(0, roundHalfToEven(frame.width)),
-               std::max(0, roundHalfToEven(frame.height)));
+  // The frame keeps whatever was typed, but the label that draws it must fit
+  // a QRect (whose right edge is left + width - 1 in an int): far beyond any
+  // screen the drawing is cut, never the arithmetic overflowed.
+  static constexpr int kDrawLimit = 1 << 24;
+  const auto coordinate = [](float v) {
+    return std::clamp(roundHalfToEven(v), -kDrawLimit, kDrawLimit);
+  };
+  const auto extent = [](float v) { return std::clamp(roundHalfToEven(v), 0, kDrawLimit); };
+  return QRect(coordinate(frame.left), coordinate(frame.top), extent(frame.width),
+               extent(frame.height));
 }
 
 DragPoint dragPoint(double xPixels, double yPixels) {

@@ -211,6 +211,10 @@ class CropFrameRulesTest : public QObject {
         << QRectF(10, 20, -1, 120) << QRect(10, 20, 0, 120);
     QTest::newRow("a negative height draws nothing")
         << QRectF(10, 20, 105, -30) << QRect(10, 20, 105, 0);
+    QTest::newRow("a width beyond 32 bits is cut, not overflowed")
+        << QRectF(50, 0, 4e9, 120) << QRect(50, 0, 1 << 24, 120);
+    QTest::newRow("a left far beyond the screen is cut")
+        << QRectF(3e9, -3e9, 105, 120) << QRect(1 << 24, -(1 << 24), 105, 120);
   }
   void drawnGeometry() {
     QFETCH(QRectF, frame);
