@@ -1,9 +1,10 @@
-// velmora-convert [--quality N] SOURCE TARGET
+// velmora-convert [--quality N] [--no-dither] SOURCE TARGET
 // Converts one picture file, the formats picked from the two extensions (bmp,
 // jpg/jpeg, gif). The same conversion code as the program's codec component,
 // without Qt, so that a benchmark times the codec and not a toolkit start-up.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@ constexpr int kUsage = 2;
 
 struct Arguments {
   std::string quality = "75";
+  bool dither = true;  // GIF targets; off only for palette-quality benchmarks
   std::vector<std::string> paths;
 };
 
@@ -27,6 +29,8 @@ bool parseArguments(int argc, char** argv, Arguments& out) {
     const std::string_view arg = argv[i];
     if (arg == "--quality" && i + 1 < argc) {
       out.quality = argv[++i];
+    } else if (arg == "--no-dither") {
+      out.dither = false;
     } else if (arg.substr(0, kQualityEq.size()) == kQualityEq) {
       out.quality = arg.substr(kQualityEq.size());
     } else if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
@@ -39,16 +43,15 @@ bool parseArguments(int argc, char** argv, Arguments& out) {
 }
 
 int fail(const std::string& what, const char* why, int status) {
-  std::fprintf(stderr, "velmora-convert: %s: %s\n", what.c_str(), why);
+  (void)std::fprintf(stderr, "velmora-convert: %s: %s\n", what.c_str(), why);
   return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
-    std::fprintf(stderr, "usage: velmora-convert [--quality N] SOURCE TARGET\n");
+    (void)std::fprintf(stderr,
+                       "usage: velmora-convert [--quality N] [--no-dither] SOURCE TARGET\n");
     return kUsage;
   }
   const std::string& source = args.paths[0];
@@ -62,10 +65,21 @@ int main(int argc, char** argv) {
 
   imaging::ConvertOptions options;
   options.quality = *quality;
+  options.dither = args.dither;
   auto done = imaging::convertFile(source, *from, target, *to, options);
   if (!done) {
     const bool targetSide = done.error() == imaging::ImageError::TargetNotWritable;
     return fail(targetSide ? target : source, imaging::describe(done.error()), kConversionFailed);
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& error) {  // out of memory, in practice
+    return fail("velmora-convert", error.what(), kConversionFailed);
+  }
 }

@@ -95,7 +95,7 @@ QString numberText(double value, const QLocale& locale, int significantDigits) {
   QLocale notation(locale);
   notation.setNumberOptions(QLocale::OmitGroupSeparator);
   if (value == 0) value = 0;  // no "-0"
-  const QString text = notation.toString(value, 'g', significantDigits);
+  QString text = notation.toString(value, 'g', significantDigits);
   // An exponent would not survive the box's filter: large values are written
   // out in full, tiny fractions as the fixed digits they have.
   if (!text.contains(notation.exponential(), Qt::CaseInsensitive)) return text;
@@ -142,11 +142,14 @@ std::optional<FrameRect> movedFrame(const FrameRect& frame, int direction, doubl
     case MoveRight:
       moved.left = static_cast<float>(frame.left + step);
       break;
-    case MoveCentre:
+    case MoveCentre: {
       // Integer division: truncates toward zero, also for a frame wider than the box.
-      moved.left = static_cast<float>(roundHalfToEven(box.width() - double(frame.width)) / 2);
-      moved.top = static_cast<float>(roundHalfToEven(box.height() - double(frame.height)) / 2);
+      const int spareWidth = roundHalfToEven(box.width() - double(frame.width));
+      const int spareHeight = roundHalfToEven(box.height() - double(frame.height));
+      moved.left = static_cast<float>(spareWidth / 2);  // NOLINT(bugprone-integer-division)
+      moved.top = static_cast<float>(spareHeight / 2);  // NOLINT(bugprone-integer-division)
       break;
+    }
     default:
       return std::nullopt;
   }

@@ -16,8 +16,9 @@ namespace imaging {
 
 inline constexpr int kMaxJpegScans = 100;
 
-struct JpegErrorManager {
-  jpeg_error_mgr pub;  // first member: libjpeg hands us a pointer to it
+// Filled by jpeg_std_error and setjmp where it is used.
+struct JpegErrorManager {  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  jpeg_error_mgr pub;      // first member: libjpeg hands us a pointer to it
   std::jmp_buf jump;
   bool truncated = false;
   bool tooManyScans = false;

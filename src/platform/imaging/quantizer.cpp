@@ -141,6 +141,7 @@ std::vector<Rgb> fewColours(const RgbImage& image, int limit) {
     if (static_cast<int>(seen.size()) > limit) return {};
   }
   std::vector<Rgb> colours;
+  colours.reserve(seen.size());
   for (std::uint32_t v : seen)
     colours.push_back({static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
                        static_cast<std::uint8_t>(v)});
@@ -156,11 +157,13 @@ std::vector<Rgb> buildPalette(const RgbImage& image, const QuantizeOptions& opti
   std::vector<Bin> bins = histogram(image);
   const std::vector<Box> boxes = medianCut(bins, maxColors);
   std::vector<std::array<double, 3>> centres;
+  centres.reserve(boxes.size());
   for (const Box& b : boxes)
     centres.push_back(
         {b.stats.sum[0] / b.stats.w, b.stats.sum[1] / b.stats.w, b.stats.sum[2] / b.stats.w});
   refine(bins, centres, options.refinePasses);
   std::vector<Rgb> palette;
+  palette.reserve(centres.size());
   for (const auto& c : centres) palette.push_back({toByte(c[0]), toByte(c[1]), toByte(c[2])});
   return palette;
 }

@@ -23,7 +23,11 @@ std::string randomSuffix() {
 
 Result<TempFile> TempFile::create(const std::string& dir, const std::string& name) {
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    std::string path = dir + "/." + name + ".tmp-" + randomSuffix();
+    std::string path = dir;
+    path += "/.";
+    path += name;
+    path += ".tmp-";
+    path += randomSuffix();
     Fd fd(fileSyscalls().open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.valid()) return TempFile(std::move(path), std::move(fd));
     if (errno != EEXIST) break;

@@ -16,7 +16,7 @@ enum class Errc {
 };
 
 struct Error {
-  Errc code;
+  Errc code{};
   int sysErrno = 0;
 };
 

@@ -58,8 +58,9 @@ void installErrorManager(ErrorManager* err, jpeg_common_struct* info) {
 // Everything between setjmp and the libjpeg calls that may longjmp lives in
 // this function, which owns no C++ object, so the jump skips no destructor.
 bool decodeJpegC(const unsigned char* data, unsigned long size, const DecodeTarget* target) {
-  jpeg_decompress_struct info;
-  ErrorManager err;
+  // Both are set up by libjpeg (jpeg_std_error, jpeg_create_*), not here.
+  jpeg_decompress_struct info;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  ErrorManager err;             // NOLINT(cppcoreguidelines-pro-type-member-init)
   installErrorManager(&err, reinterpret_cast<jpeg_common_struct*>(&info));
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&info);
@@ -115,8 +116,8 @@ struct EncodeSource {
 
 // Same rule as decodeJpegC: nothing to destroy in this frame.
 bool encodeJpegC(const EncodeSource* source, unsigned char** out, unsigned long* outSize) {
-  jpeg_compress_struct info;
-  ErrorManager err;
+  jpeg_compress_struct info;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  ErrorManager err;           // NOLINT(cppcoreguidelines-pro-type-member-init)
   installErrorManager(&err, reinterpret_cast<jpeg_common_struct*>(&info));
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&info);

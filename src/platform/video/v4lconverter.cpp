@@ -18,8 +18,10 @@ int detachedIoctl(void*, int, unsigned long request, void* arg) {
   if (request == VIDIOC_QUERYCAP) {
     auto* caps = static_cast<v4l2_capability*>(arg);
     std::memset(caps, 0, sizeof *caps);
-    std::strcpy(reinterpret_cast<char*>(caps->driver), "tandeo");
-    std::strcpy(reinterpret_cast<char*>(caps->card), "tandeo");
+    static constexpr char kName[] = "tandeo";
+    static_assert(sizeof kName <= sizeof caps->driver && sizeof kName <= sizeof caps->card);
+    std::memcpy(caps->driver, kName, sizeof kName);
+    std::memcpy(caps->card, kName, sizeof kName);
     caps->capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
     caps->device_caps = caps->capabilities;
     return 0;
