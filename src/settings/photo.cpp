@@ -1,0 +1,55 @@
+#include "settings/photo.h"
+
+#include <QFile>
+
+#include "platform/files/find_file.h"
+#include "platform/imaging/target_file.h"
+#include "platform/ui/prompt.h"
+#include "settings/settingslog.h"
+
+namespace Photo {
+namespace {
+
+Overwrite allowedWithoutAside() {
+  return Overwrite(true, files::SetAside());
+}
+
+bool userAgrees() {
+  const auto answer = ui::MsgBox(
+      QStringLiteral("Girmiş olduğunuz dosya adı zaten mevcut. Varolan dosyayı değişirmek "
+                     "istiyormusunuz?"),
+      ui::vbYesNo, ui::vbQuestion, QStringLiteral("Velmora Photo"));
+  return answer == ui::vbYes;
+}
+
+}  // namespace
+
+bool Overwrite::commit() {
+  const auto error = aside_.commit();
+  if (error) qCWarning(lcSettings) << "set-aside copy not removed:" << error.message().c_str();
+  return !error;
+}
+
+bool Overwrite::restore() {
+  const auto error = aside_.restore();
+  if (error) qCWarning(lcSettings) << "old file not put back:" << error.message().c_str();
+  return !error;
+}
+
+Overwrite confirmOverwrite(const QString& path) {
+  const auto existing = files::findFileIgnoringCase(QFile::encodeName(path).toStdString());
+  if (!existing) return allowedWithoutAside();
+  if (!userAgrees()) return Overwrite(false, files::SetAside());
+
+  // The codec refuses to replace a read-only file; leaving it where it is
+  // lets the caller's write meet it and report that.
+  if (!imaging::checkTargetWritable(existing->string())) return allowedWithoutAside();
+  auto aside = files::SetAside::move(*existing);
+  if (!aside) {
+    qCDebug(lcSettings) << "old file not moved aside:" << aside.error().message().c_str();
+    return allowedWithoutAside();
+  }
+  return Overwrite(true, std::move(*aside));
+}
+
+}  // namespace Photo

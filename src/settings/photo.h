@@ -1,0 +1,45 @@
+#pragma once
+// The module Photo: asking before a user-named picture file is replaced.
+//
+// Yes does not delete the old file: it is moved aside in its own folder, so
+// that a replacement that then fails to be written costs the user nothing.
+// The caller keeps the returned Overwrite while it writes, then calls commit()
+// when its new file is in place, or restore() when the write failed. An
+// Overwrite dropped without either puts the old file back if its name is
+// still free.
+
+#include <QString>
+
+#include "platform/files/set_aside.h"
+
+namespace Photo {
+
+class [[nodiscard]] Overwrite {
+ public:
+  Overwrite(bool allowed, files::SetAside aside) : allowed_(allowed), aside_(std::move(aside)) {}
+
+  // True: the caller may write the file; false: the user declined.
+  bool allowed() const { return allowed_; }
+  explicit operator bool() const { return allowed_; }
+  // Whether an old file is being held aside (Yes was answered and the move worked).
+  bool holdsOldFile() const { return aside_.holdsFile(); }
+
+  // The new file is in place: the old copy is discarded. False if it could not be removed.
+  bool commit();
+  // The write failed: the old file goes back under its name.
+  bool restore();
+
+ private:
+  bool allowed_;
+  files::SetAside aside_;
+};
+
+// No such file (a name differing only in letter case counts as the same
+// file), or any failure of the check: allowed, without a question.
+// Otherwise asks "Girmiş olduğunuz dosya adı zaten mevcut. ..." (Yes/No,
+// question icon, title "Velmora Photo"): No gives not allowed; Yes moves the
+// old file aside and gives allowed. A read-only file is not moved: allowed is
+// still given, and the caller's write meets the file and fails.
+Overwrite confirmOverwrite(const QString& path);
+
+}  // namespace Photo
