@@ -2,7 +2,8 @@
 // 320 × 240 capture window (decode at reduced DCT scale, convert, smooth
 // scale), against the floor of libjpeg-turbo alone decoding the same frame
 // at 1/4 scale. Prints the ratio (goal: at most 1.5) and the share of one
-// core the preview takes at 30 frames per second (goal: under 5 %).
+// core the preview takes at 30 frames per second (goal: under 5 %), with the
+// stream decoding only the frames the window pulls at its 66 ms preview rate.
 
 #include <linux/videodev2.h>
 
@@ -13,11 +14,13 @@
 
 #include <QImage>
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <functional>
 #include <vector>
 
+#include "platform/video/decodepacer.h"
 #include "platform/video/framedecoder.h"
 #include "platform/video/jpegcodec.h"
 #include "platform/video/testpattern.h"
@@ -94,6 +97,29 @@ std::vector<double> timePerCall(const std::vector<std::function<void()>>& candid
   return best;
 }
 
+// The share of a 30 fps camera's frames the stream decodes while the window
+// pulls every 66 ms (the workspace's preview rate): ten simulated seconds of
+// the pacer the stream uses.
+double decodedShareAt30Fps() {
+  using Clock = video::DecodePacer::Clock;
+  const auto ms = [](double v) {
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double, std::milli>(v));
+  };
+  video::DecodePacer pacer;
+  int frames = 0, decoded = 0;
+  double nextPull = 5;
+  for (double t = 0; t < 10000; t += 1000.0 / 30) {
+    while (nextPull < t) {
+      pacer.windowPulled(Clock::time_point(ms(1000 + nextPull)), ms(66));
+      nextPull += 66;
+    }
+    ++frames;
+    if (pacer.shouldDecode(Clock::time_point(ms(1000 + t)))) ++decoded;
+  }
+  return static_cast<double>(decoded) / frames;
+}
+
 }  // namespace
 
 int main() {
@@ -122,7 +148,9 @@ int main() {
   const double floorMs = ms[0], pathMs = ms[1], decodeMs = ms[2], scaleMs = ms[3];
 
   const double ratio = pathMs / floorMs;
-  const double cpuShare = pathMs * 30.0 / 1000.0 * 100.0;
+  const double everyFrame = pathMs * 30.0 / 1000.0 * 100.0;
+  const double decodedShare = decodedShareAt30Fps();
+  const double cpuShare = everyFrame * decodedShare;
   std::printf("frame: %dx%d MJPEG, %zu bytes; window %dx%d\n", kWidth, kHeight, jpeg.size(),
               kWindow.width(), kWindow.height());
   std::printf("floor   libjpeg-turbo alone, 1/4 scale     %7.3f ms\n", floorMs);
@@ -130,7 +158,10 @@ int main() {
               decoded.height(), pathMs);
   std::printf("  of which decode %7.3f ms, smooth scale %7.3f ms\n", decodeMs, scaleMs);
   std::printf("ratio to floor: %.2fx (goal <= 1.50x) %s\n", ratio, ratio <= 1.5 ? "ok" : "OVER");
-  std::printf("CPU at 30 fps: %.1f %% of one core (goal < 5 %%) %s\n", cpuShare,
-              cpuShare < 5.0 ? "ok" : "OVER");
+  std::printf("CPU at 30 fps if every frame were decoded: %.1f %% of one core\n", everyFrame);
+  std::printf(
+      "CPU at 30 fps, window pulling every 66 ms (%.0f %% of frames decoded): %.1f %% "
+      "of one core (goal < 5 %%) %s\n",
+      decodedShare * 100, cpuShare, cpuShare < 5.0 ? "ok" : "OVER");
   return 0;
 }

@@ -34,13 +34,12 @@ QString programCacheFolder() {
 }
 
 QString captureFilePath() {
+  const QString name = QLatin1Char('/') + QLatin1String(kCaptureFileName);
+  const QString program = QCoreApplication::applicationDirPath();
+  if (captureFolder(program, QString(), programFolderCheck()) == program) return program + name;
   const QString cache = programCacheFolder();
-  const QString folder =
-      captureFolder(QCoreApplication::applicationDirPath(), cache, programFolderCheck());
-  if (folder == cache && !QDir().mkpath(cache)) {
-    qCDebug(lcWorkspace) << "cannot create the cache folder" << cache;
-  }
-  return folder + QLatin1Char('/') + QLatin1String(kCaptureFileName);
+  if (!QDir().mkpath(cache)) qCDebug(lcWorkspace) << "cannot create the cache folder" << cache;
+  return cache + name;
 }
 
 WritableCheck setProgramFolderCheck(WritableCheck check) {

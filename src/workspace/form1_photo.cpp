@@ -63,7 +63,12 @@ QString Form1::capturePhoto() {
 
 void Form1::showWaiting(bool busy) {
   waiting->setVisible(busy);
-  if (busy) waiting->raise();
+  if (busy) {
+    waiting->raise();
+    // Drawn now: a pending repaint may be held back until after the photo,
+    // and the notice is there to be seen while it is taken.
+    waiting->repaint();
+  }
   // The workspace takes no input meanwhile; it is not greyed out, as a
   // disabled parent window is not on the original platform either.
   if (busy)

@@ -117,6 +117,7 @@ Result<BmpLayout> parseBmpHeader(std::span<const std::uint8_t> file) {
   if (auto fits = checkDimensions(raw->width, raw->height); !fits) return fits.error();
 
   BmpLayout out;
+  out.headerSize = raw->size;
   out.width = raw->width;
   out.height = raw->height;
   out.topDown = raw->topDown;
@@ -133,6 +134,17 @@ Result<BmpLayout> parseBmpHeader(std::span<const std::uint8_t> file) {
   }
   if (out.bitCount <= 8 && out.palette.empty()) return ImageError::Damaged;
   return out;
+}
+
+std::int64_t rowStride(const BmpLayout& layout) {
+  return (layout.width * layout.bitCount + 31) / 32 * 4;
+}
+
+Result<void> checkRowsPresent(const BmpLayout& layout, std::size_t fileSize) {
+  const std::int64_t needed =
+      rowStride(layout) * (layout.height - 1) + (layout.width * layout.bitCount + 7) / 8;
+  if (static_cast<std::int64_t>(fileSize - layout.pixelOffset) < needed) return ImageError::Damaged;
+  return {};
 }
 
 }  // namespace imaging

@@ -28,10 +28,6 @@ struct Channel {
   }
 };
 
-std::int64_t strideOf(const BmpLayout& l) {
-  return (l.width * l.bitCount + 31) / 32 * 4;
-}
-
 int outputRow(const BmpLayout& l, std::int64_t fileRow) {
   return static_cast<int>(l.topDown ? fileRow : l.height - 1 - fileRow);
 }
@@ -89,7 +85,7 @@ void decodePacked(const BmpLayout& l, const std::uint8_t* data, std::int64_t str
 }
 
 void decodeUncompressed(const BmpLayout& l, const std::uint8_t* data, RgbImage& img) {
-  const std::int64_t stride = strideOf(l);
+  const std::int64_t stride = rowStride(l);
   if (l.bitCount == 16 || l.bitCount == 32) return decodePacked(l, data, stride, img);
   for (std::int64_t y = 0; y < l.height; ++y) {
     const std::uint8_t* in = data + y * stride;
@@ -122,9 +118,7 @@ Result<RgbImage> decodeBmp(std::span<const std::uint8_t> file) {
   const BmpLayout& l = *layout;
   const bool rle = l.encoding == BmpEncoding::Rle4 || l.encoding == BmpEncoding::Rle8;
   if (!rle) {
-    // The last row may lack its padding; everything before it must be there.
-    const std::int64_t needed = strideOf(l) * (l.height - 1) + (l.width * l.bitCount + 7) / 8;
-    if (static_cast<std::int64_t>(file.size() - l.pixelOffset) < needed) return ImageError::Damaged;
+    if (auto present = checkRowsPresent(l, file.size()); !present) return present.error();
   }
   try {
     RgbImage img;

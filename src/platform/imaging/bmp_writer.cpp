@@ -1,11 +1,10 @@
 #include "platform/imaging/bmp_writer.h"
 
-#include <cstddef>
+#include <cstring>
 
 namespace imaging {
 namespace {
 
-constexpr std::uint32_t kHeaders = 14 + 40;
 constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dpi
 
 void put16(std::uint8_t* p, std::uint32_t v) {
@@ -17,28 +16,48 @@ void put32(std::uint8_t* p, std::uint32_t v) {
   put16(p + 2, v >> 16);
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> encodeBmp(const RgbImage& image) {
+void writeHeaders(std::uint8_t* h, int width, int height) {
   // Sizes are within the reader limits, so every field fits 32 bits.
-  const std::size_t stride = (image.rowBytes() + 3) & ~std::size_t{3};
-  const std::size_t pixelBytes = stride * static_cast<std::size_t>(image.height);
-  std::vector<std::uint8_t> out(kHeaders + pixelBytes, 0);
-  std::uint8_t* h = out.data();
+  std::memset(h, 0, kBmpHeaderBytes);
   h[0] = 'B', h[1] = 'M';
-  put32(h + 2, static_cast<std::uint32_t>(out.size()));
-  put32(h + 10, kHeaders);
+  put32(h + 2, static_cast<std::uint32_t>(bmpFileSize(width, height)));
+  put32(h + 10, kBmpHeaderBytes);
   put32(h + 14, 40);
-  put32(h + 18, static_cast<std::uint32_t>(image.width));
-  put32(h + 22, static_cast<std::uint32_t>(image.height));
+  put32(h + 18, static_cast<std::uint32_t>(width));
+  put32(h + 22, static_cast<std::uint32_t>(height));
   put16(h + 26, 1);
   put16(h + 28, 24);
-  put32(h + 34, static_cast<std::uint32_t>(pixelBytes));
+  put32(h + 34, static_cast<std::uint32_t>(bmpFileSize(width, height) - kBmpHeaderBytes));
   put32(h + 38, kPixelsPerMetre);
   put32(h + 42, kPixelsPerMetre);
+}
+
+}  // namespace
+
+std::size_t bmpRowStride(int width) {
+  return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+}
+
+std::size_t bmpFileSize(int width, int height) {
+  return kBmpHeaderBytes + bmpRowStride(width) * static_cast<std::size_t>(height);
+}
+
+void layOutBmp(std::uint8_t* file, int width, int height) {
+  writeHeaders(file, width, height);
+  const std::size_t stride = bmpRowStride(width);
+  const std::size_t used = static_cast<std::size_t>(width) * 3;
+  if (stride == used) return;
+  std::uint8_t* row = file + kBmpHeaderBytes;
+  for (int y = 0; y < height; ++y, row += stride) std::memset(row + used, 0, stride - used);
+}
+
+std::vector<std::uint8_t> encodeBmp(const RgbImage& image) {
+  std::vector<std::uint8_t> out(bmpFileSize(image.width, image.height));
+  layOutBmp(out.data(), image.width, image.height);
+  const std::size_t stride = bmpRowStride(image.width);
   for (int y = 0; y < image.height; ++y) {
     const std::uint8_t* in = image.row(image.height - 1 - y);
-    std::uint8_t* row = h + kHeaders + stride * static_cast<std::size_t>(y);
+    std::uint8_t* row = out.data() + kBmpHeaderBytes + stride * static_cast<std::size_t>(y);
     for (int x = 0; x < image.width; ++x) {
       row[x * 3] = in[x * 3 + 2];
       row[x * 3 + 1] = in[x * 3 + 1];

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "platform/imaging/bmp_reader.h"
 #include "platform/imaging/bmp_writer.h"
+#include "platform/imaging/direct_convert.h"
 #include "platform/imaging/gif_reader.h"
 #include "platform/imaging/gif_writer.h"
 #include "platform/imaging/jpeg_reader.h"
@@ -43,22 +45,40 @@ Result<std::vector<std::uint8_t>> encodePicture(PictureFormat format, const RgbI
   return ImageError::NotThisType;
 }
 
-Result<void> convertFile(const std::string& source, PictureFormat from, const std::string& target,
-                         PictureFormat to, const ConvertOptions& options) {
-  // Neither a missing source nor a read-only target is worth a decode.
-  if (auto writable = checkTargetWritable(target); !writable) {
-    if (auto bytes = readSourceFile(source); !bytes) return bytes.error();
-    return writable;
-  }
-  auto image = [&]() -> Result<RgbImage> {
-    auto bytes = readSourceFile(source);
-    if (!bytes) return bytes.error();
-    return decodePicture(from, *bytes);
-  }();
+namespace {
+
+std::optional<Result<ByteBuffer>> convertDirect(std::span<const std::uint8_t> bytes,
+                                                PictureFormat from, PictureFormat to,
+                                                const ConvertOptions& options) {
+  if (from == PictureFormat::Bmp && to == PictureFormat::Jpeg)
+    return bmpToJpegDirect(bytes, clampQuality(options.quality));
+  if (from == PictureFormat::Jpeg && to == PictureFormat::Bmp) return jpegToBmpDirect(bytes);
+  return std::nullopt;
+}
+
+Result<void> convertGenerally(ByteBuffer source, PictureFormat from, const std::string& target,
+                              PictureFormat to, const ConvertOptions& options) {
+  auto image = decodePicture(from, source.span());
   if (!image) return image.error();
+  source = ByteBuffer();  // the encoder may need much memory of its own
   auto encoded = encodePicture(to, *image, options);
   if (!encoded) return encoded.error();
   return replaceFile(target, *encoded);
+}
+
+}  // namespace
+
+Result<void> convertFile(const std::string& source, PictureFormat from, const std::string& target,
+                         PictureFormat to, const ConvertOptions& options) {
+  auto bytes = readSourceFile(source);
+  if (!bytes) return bytes.error();
+  // Neither a missing source nor a read-only target is worth a decode.
+  if (auto writable = checkTargetWritable(target); !writable) return writable;
+  if (auto direct = convertDirect(bytes->span(), from, to, options)) {
+    if (!*direct) return direct->error();
+    return replaceFile(target, (*direct)->span());
+  }
+  return convertGenerally(std::move(*bytes), from, target, to, options);
 }
 
 std::optional<PictureFormat> formatFromExtension(std::string_view path) {

@@ -1,6 +1,7 @@
 #pragma once
 // The file-to-file conversions behind PicFormat32 and velmora-convert: read
-// the whole source, decode, encode, replace the target atomically.
+// the whole source, decode, encode, replace the target atomically. A 24-bit
+// BMP to JPEG and a JPEG to BMP skip the decoded picture (direct_convert.h).
 
 #include <cstdint>
 #include <optional>

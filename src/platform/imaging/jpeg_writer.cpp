@@ -2,6 +2,7 @@
 
 #include <jerror.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -64,12 +65,25 @@ bool createStep(jpeg_compress_struct* c, JpegErrorManager* e) {
   return true;
 }
 
-bool encodeStep(jpeg_compress_struct* c, JpegErrorManager* e, const RgbImage* img, int quality) {
+// Rows handed to libjpeg per call; fewer calls, same bytes.
+constexpr JDIMENSION kRowsPerCall = 16;
+
+void writeRows(jpeg_compress_struct* c, const PixelRows* rows) {
+  JSAMPROW batch[kRowsPerCall];
+  while (c->next_scanline < c->image_height) {
+    const JDIMENSION count = std::min(kRowsPerCall, c->image_height - c->next_scanline);
+    for (JDIMENSION i = 0; i < count; ++i)
+      batch[i] = const_cast<JSAMPLE*>(rows->row(static_cast<int>(c->next_scanline + i)));
+    jpeg_write_scanlines(c, batch, count);
+  }
+}
+
+bool encodeStep(jpeg_compress_struct* c, JpegErrorManager* e, const PixelRows* rows, int quality) {
   if (setjmp(e->jump)) return false;
-  c->image_width = static_cast<JDIMENSION>(img->width);
-  c->image_height = static_cast<JDIMENSION>(img->height);
+  c->image_width = static_cast<JDIMENSION>(rows->width);
+  c->image_height = static_cast<JDIMENSION>(rows->height);
   c->input_components = 3;
-  c->in_color_space = JCS_RGB;
+  c->in_color_space = rows->order == ChannelOrder::Bgr ? JCS_EXT_BGR : JCS_RGB;
   jpeg_set_defaults(c);
   jpeg_set_quality(c, quality, TRUE);
   c->optimize_coding = TRUE;
@@ -78,10 +92,7 @@ bool encodeStep(jpeg_compress_struct* c, JpegErrorManager* e, const RgbImage* im
   c->comp_info[0].h_samp_factor = factor;
   c->comp_info[0].v_samp_factor = factor;
   jpeg_start_compress(c, TRUE);
-  while (c->next_scanline < c->image_height) {
-    JSAMPROW row = const_cast<JSAMPLE*>(img->row(static_cast<int>(c->next_scanline)));
-    jpeg_write_scanlines(c, &row, 1);
-  }
+  writeRows(c, rows);
   jpeg_finish_compress(c);
   return true;
 }
@@ -102,10 +113,16 @@ class Compressor {
   Compressor(const Compressor&) = delete;
   Compressor& operator=(const Compressor&) = delete;
 
-  bool encode(const RgbImage& img, int quality) {
-    return created_ && encodeStep(&cinfo_, &errors_, &img, quality);
+  bool encode(const PixelRows& rows, int quality) {
+    return created_ && encodeStep(&cinfo_, &errors_, &rows, quality);
   }
-  std::vector<std::uint8_t> bytes() const { return {dest_.buffer, dest_.buffer + dest_.used}; }
+  // Hands the encoded bytes over; the destination forgets them.
+  ByteBuffer take() {
+    ByteBuffer bytes = ByteBuffer::adopt(dest_.buffer, dest_.used);
+    dest_.buffer = nullptr;
+    dest_.capacity = dest_.used = 0;
+    return bytes;
+  }
 
  private:
   jpeg_compress_struct cinfo_{};
@@ -116,11 +133,22 @@ class Compressor {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> encodeJpeg(const RgbImage& image, int quality) {
+Result<ByteBuffer> encodeJpegRows(const PixelRows& rows, int quality) {
   try {
     Compressor compressor;
-    if (!compressor.encode(image, quality)) return ImageError::TooLarge;
-    return compressor.bytes();
+    if (!compressor.encode(rows, quality)) return ImageError::TooLarge;
+    return compressor.take();
+  } catch (const std::bad_alloc&) {
+    return ImageError::TooLarge;
+  }
+}
+
+Result<std::vector<std::uint8_t>> encodeJpeg(const RgbImage& image, int quality) {
+  auto encoded = encodeJpegRows(rowsOf(image), quality);
+  if (!encoded) return encoded.error();
+  try {
+    const auto bytes = encoded->span();
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
   } catch (const std::bad_alloc&) {
     return ImageError::TooLarge;
   }

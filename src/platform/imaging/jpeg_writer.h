@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/imaging/byte_buffer.h"
 #include "platform/imaging/image.h"
 #include "platform/imaging/image_error.h"
 
@@ -12,7 +13,10 @@ namespace imaging {
 
 inline constexpr int kFullChromaQuality = 90;
 
-// `quality` must already be within 1..100 (see quality.h).
+// `quality` must already be within 1..100 (see quality.h). The same settings
+// whatever the rows' channel order and step, so the bytes depend on the
+// pixels alone.
+Result<ByteBuffer> encodeJpegRows(const PixelRows& rows, int quality);
 Result<std::vector<std::uint8_t>> encodeJpeg(const RgbImage& image, int quality);
 
 }  // namespace imaging

@@ -1,8 +1,13 @@
 #include "platform/imaging/quantizer.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <memory>
+#include <new>
 #include <unordered_set>
+
+#include "platform/imaging/nearest_centre.h"
 
 namespace imaging {
 namespace {
@@ -33,22 +38,34 @@ struct Box {
   Stats stats;
 };
 
+// The accumulators of all 262,144 bins take 8 MB: calloc leaves the pages a
+// small picture never touches unmapped, and only the bins met are visited
+// afterwards (in bin order, as a full scan would).
 std::vector<Bin> histogram(const RgbImage& image) {
   struct Acc {
-    std::uint64_t n = 0, s[3] = {};
+    std::uint64_t n, s[3];
   };
-  std::vector<Acc> acc(std::size_t{1} << (3 * kBinBits));
+  struct FreeAcc {
+    void operator()(Acc* p) const { std::free(p); }
+  };
+  constexpr std::size_t kBins = std::size_t{1} << (3 * kBinBits);
+  const std::unique_ptr<Acc[], FreeAcc> acc(static_cast<Acc*>(std::calloc(kBins, sizeof(Acc))));
+  if (!acc) throw std::bad_alloc();
+  std::vector<std::uint32_t> used;
   const int shift = 8 - kBinBits;
   for (std::size_t i = 0; i < image.pixels.size(); i += 3) {
     const std::uint8_t* p = &image.pixels[i];
-    Acc& a = acc[((p[0] >> shift) * kBinsPerChannel + (p[1] >> shift)) * kBinsPerChannel +
-                 (p[2] >> shift)];
-    ++a.n;
+    const std::uint32_t index =
+        ((p[0] >> shift) * kBinsPerChannel + (p[1] >> shift)) * kBinsPerChannel + (p[2] >> shift);
+    Acc& a = acc[index];
+    if (a.n++ == 0) used.push_back(index);
     for (int c = 0; c < 3; ++c) a.s[c] += p[c];
   }
+  std::sort(used.begin(), used.end());
   std::vector<Bin> bins;
-  for (const Acc& a : acc) {
-    if (!a.n) continue;
+  bins.reserve(used.size());
+  for (const std::uint32_t index : used) {
+    const Acc& a = acc[index];
     const double n = static_cast<double>(a.n);
     bins.push_back({{a.s[0] / n, a.s[1] / n, a.s[2] / n}, n});
   }
@@ -105,23 +122,11 @@ std::vector<Box> medianCut(std::vector<Bin>& bins, int maxColors) {
   return boxes;
 }
 
-double distance2(const double* a, const double* b) {
-  const double d0 = a[0] - b[0], d1 = a[1] - b[1], d2 = a[2] - b[2];
-  return d0 * d0 + d1 * d1 + d2 * d2;
-}
-
-void refine(const std::vector<Bin>& bins, std::vector<std::array<double, 3>>& centres, int passes) {
+void refine(const std::vector<Bin>& bins, std::vector<Point3>& centres, int passes) {
   for (int pass = 0; pass < passes; ++pass) {
     std::vector<Stats> sums(centres.size());
-    for (const Bin& b : bins) {
-      std::size_t best = 0;
-      double bestD = std::numeric_limits<double>::max();
-      for (std::size_t k = 0; k < centres.size(); ++k) {
-        const double d = distance2(b.c, centres[k].data());
-        if (d < bestD) bestD = d, best = k;
-      }
-      sums[best].add(b);
-    }
+    const NearestCentre nearest(centres);
+    for (const Bin& b : bins) sums[nearest.find({b.c[0], b.c[1], b.c[2]})].add(b);
     for (std::size_t k = 0; k < centres.size(); ++k)
       if (sums[k].w > 0)
         for (int c = 0; c < 3; ++c) centres[k][c] = sums[k].sum[c] / sums[k].w;
@@ -156,7 +161,7 @@ std::vector<Rgb> buildPalette(const RgbImage& image, const QuantizeOptions& opti
   if (auto exact = fewColours(image, maxColors); !exact.empty()) return exact;
   std::vector<Bin> bins = histogram(image);
   const std::vector<Box> boxes = medianCut(bins, maxColors);
-  std::vector<std::array<double, 3>> centres;
+  std::vector<Point3> centres;
   centres.reserve(boxes.size());
   for (const Box& b : boxes)
     centres.push_back(

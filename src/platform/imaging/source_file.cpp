@@ -3,7 +3,6 @@
 #include <fcntl.h>
 
 #include <cerrno>
-#include <new>
 
 #include "platform/imaging/file_syscalls.h"
 
@@ -15,7 +14,7 @@ ImageError openError(int error) {
                                              : ImageError::SourceUnreadable;
 }
 
-Result<void> readAll(int fd, std::vector<std::uint8_t>& bytes) {
+Result<void> readAll(int fd, ByteBuffer& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = fileSyscalls().read(fd, bytes.data() + done, bytes.size() - done);
@@ -24,13 +23,13 @@ Result<void> readAll(int fd, std::vector<std::uint8_t>& bytes) {
     if (n == 0) break;  // shrank while we read: take what is there
     done += static_cast<std::size_t>(n);
   }
-  bytes.resize(done);
+  bytes.shrink(done);
   return {};
 }
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> readSourceFile(const std::string& path) {
+Result<ByteBuffer> readSourceFile(const std::string& path) {
   if (path.empty()) return ImageError::SourceMissing;
   // Non-blocking so that a FIFO named as the source cannot hang the call.
   Fd fd(fileSyscalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0));
@@ -39,13 +38,10 @@ Result<std::vector<std::uint8_t>> readSourceFile(const std::string& path) {
   if (fileSyscalls().fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
     return ImageError::SourceUnreadable;
   if (st.st_size > kMaxSourceBytes) return ImageError::TooLarge;
-  try {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
-    if (auto read = readAll(fd.get(), bytes); !read) return read.error();
-    return bytes;
-  } catch (const std::bad_alloc&) {
-    return ImageError::TooLarge;
-  }
+  auto bytes = ByteBuffer::allocate(static_cast<std::size_t>(st.st_size));
+  if (!bytes) return bytes.error();
+  if (auto read = readAll(fd.get(), *bytes); !read) return read.error();
+  return bytes;
 }
 
 }  // namespace imaging

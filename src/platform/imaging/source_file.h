@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "platform/imaging/byte_buffer.h"
 #include "platform/imaging/image_error.h"
 
 namespace imaging {
@@ -15,6 +15,6 @@ namespace imaging {
 // needs more (100 Mpx at 32 bits is 400 MB).
 inline constexpr std::int64_t kMaxSourceBytes = std::int64_t{512} << 20;
 
-Result<std::vector<std::uint8_t>> readSourceFile(const std::string& path);
+Result<ByteBuffer> readSourceFile(const std::string& path);
 
 }  // namespace imaging

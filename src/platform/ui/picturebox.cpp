@@ -1,5 +1,6 @@
 #include "platform/ui/picturebox.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace ui {
@@ -7,13 +8,19 @@ namespace {
 
 class PictureClient final : public QWidget {
  public:
-  PictureClient(QWidget* parent, const QImage& picture) : QWidget(parent), picture_(picture) {}
+  PictureClient(QWidget* parent, const QImage& picture) : QWidget(parent), picture_(picture) {
+    // Painting every pixel itself spares a new picture the repaint of all the
+    // windows behind the box (the workspace, its frame and title bar), which
+    // would cost more than the picture.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
-    if (picture_.isNull()) return;
+  void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    const QRegion uncovered = event->region() - QRect(QPoint(0, 0), picture_.size());
+    for (const QRect& rect : uncovered) painter.fillRect(rect, palette().brush(backgroundRole()));
+    if (!picture_.isNull()) painter.drawImage(0, 0, picture_);
   }
 
  private:

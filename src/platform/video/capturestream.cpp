@@ -48,6 +48,8 @@ QSize CaptureStream::targetSize() const {
 bool CaptureStream::pump(Error& cause) {
   FrameDecoder decoder;  // one per stream: libv4lconvert state lives here
   const auto sink = [&](const RawFrame& frame) {
+    // A frame the window would not show before a newer one arrives.
+    if (!pacer_.shouldDecode(DecodePacer::Clock::now())) return;
     QImage image = decoder.decode(frame, targetSize());
     if (image.isNull())
       ++dropped_;

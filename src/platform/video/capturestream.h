@@ -1,18 +1,21 @@
 #pragma once
-// One running stream: a worker thread that waits for frames, decodes them to
-// the size the window wants and leaves the newest in a FrameSlot. Stopping
+// One running stream: a worker thread that waits for frames, decodes those
+// the window will show (see DecodePacer) to the size it wants and leaves the
+// newest in a FrameSlot. Stopping
 // wakes the worker through an eventfd, so destruction never waits for a frame
 // to arrive. When the device fails, the worker releases its buffers and calls
 // `ended` (on the worker thread) with the cause.
 
 #include <QSize>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 
 #include "platform/video/capturedevice.h"
+#include "platform/video/decodepacer.h"
 #include "platform/video/frameslot.h"
 #include "platform/video/uniquefd.h"
 
@@ -34,6 +37,10 @@ class CaptureStream {
   const FrameSlot& frames() const { return slot_; }
   bool isRunning() const { return running_.load(); }
   std::uint64_t droppedFrames() const { return dropped_.load(); }
+  // The window looked for a frame now and will look again after `period`.
+  void windowPulled(std::chrono::milliseconds period) {
+    pacer_.windowPulled(DecodePacer::Clock::now(), period);
+  }
   // For the picture controls; the device itself is safe to ask while streaming.
   CaptureDevice& device() { return *device_; }
 
@@ -52,6 +59,7 @@ class CaptureStream {
   QSize target_;
   std::atomic<bool> running_{true};
   std::atomic<std::uint64_t> dropped_{0};
+  DecodePacer pacer_;
   std::thread worker_;
 };
 

@@ -140,6 +140,7 @@ LRESULT CaptureWindow::copyFrame() {
 
 void CaptureWindow::pullFrame() {
   if (!stream_) return;
+  stream_->windowPulled(std::chrono::milliseconds(previewTimer_.interval()));
   QImage newest;
   if (!stream_->frames().takeNewer(seen_, newest)) return;
   shown_ = std::move(newest);

@@ -221,6 +221,14 @@ void TestConvert::qualityText_data() {
   QTest::newRow("zero clamps to 1") << "0" << 1;
   QTest::newRow("negative clamps to 1") << "-20" << 1;
   QTest::newRow("exponent") << "5e1" << 50;
+  QTest::newRow("half rounds up") << "2.5" << 3;
+  QTest::newRow("point without fraction") << "5." << 5;
+  QTest::newRow("exponent overflow clamps") << "1e999" << 100;
+  QTest::newRow("exponent underflow clamps to 1") << "1e-400" << 1;
+  QTest::newRow("exponent without digits") << "1e" << 0;
+  QTest::newRow("hexadecimal") << "0x10" << 0;
+  QTest::newRow("comma as decimal point") << "75,5" << 0;
+  QTest::newRow("two signs") << "--5" << 0;
   QTest::newRow("empty") << "" << 0;
   QTest::newRow("blanks only") << "   " << 0;
   QTest::newRow("letters") << "abc" << 0;

@@ -3,6 +3,7 @@
 
 #include <gif_lib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -107,6 +108,11 @@ class TestPictureFile : public QObject {
   void loadErrors();
   void failedSaveKeepsTheOldFile_data();
   void failedSaveKeepsTheOldFile();
+  void loadsEveryTrueColourBmp_data();
+  void loadsEveryTrueColourBmp();
+  void namedPipeIsRefusedWithoutWaiting();
+  void scratchSaveReplacesWhatIsInThePlace_data();
+  void scratchSaveReplacesWhatIsInThePlace();
   void writeFailingMidwayKeepsTheOldFile_data();
   void writeFailingMidwayKeepsTheOldFile();
 
@@ -299,6 +305,103 @@ void TestPictureFile::writeFailingMidwayKeepsTheOldFile() {
   QCOMPARE(saved.error().code, Errc::WriteFailed);
   QCOMPARE(readAll(path), old);
   QCOMPARE(QDir(root.path()).entryList(QDir::Files), QStringList{QStringLiteral("Capture.jpg")});
+}
+
+namespace {
+
+void put16(QByteArray& bytes, quint16 value) {
+  bytes.append(char(value & 0xff)).append(char(value >> 8));
+}
+
+void put32(QByteArray& bytes, quint32 value) {
+  for (int i = 0; i < 4; ++i) bytes.append(char((value >> (8 * i)) & 0xff));
+}
+
+// A plain-header BMP of `bits` per pixel around `pixels` (rows as stored).
+QByteArray bmpFile(int width, int height, int bits, const QByteArray& pixels) {
+  QByteArray bytes("BM");
+  put32(bytes, quint32(54 + pixels.size()));
+  put32(bytes, 0);
+  put32(bytes, 54);
+  put32(bytes, 40);
+  put32(bytes, quint32(width));
+  put32(bytes, quint32(height));
+  put16(bytes, 1);
+  put16(bytes, quint16(bits));
+  for (const quint32 field : {0u, quint32(pixels.size()), 2835u, 2835u, 0u, 0u})
+    put32(bytes, field);
+  return bytes + pixels;
+}
+
+}  // namespace
+
+// The program's own files (24-bit) and every other true-colour variant go
+// through the codec's decoder; the colours must come out the same.
+void TestPictureFile::loadsEveryTrueColourBmp_data() {
+  QTest::addColumn<QByteArray>("file");
+  QTest::addColumn<QList<QRgb>>("expected");  // left to right, top to bottom
+  QTest::newRow("24-bit, bottom-up, padded rows")
+      << bmpFile(2, 2, 24,
+                 QByteArray::fromHex("ff0000ffffff0000") + QByteArray::fromHex("0000ff00ff000000"))
+      << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
+  QTest::newRow("32-bit, unused fourth byte")
+      << bmpFile(2, 1, 32, QByteArray::fromHex("0000ff0000ff0000"))
+      << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 0)};
+  QTest::newRow("16-bit, 5 bits a colour") << bmpFile(2, 1, 16, QByteArray::fromHex("007c1f00"))
+                                           << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 255)};
+}
+
+void TestPictureFile::loadsEveryTrueColourBmp() {
+  QFETCH(QByteArray, file);
+  QFETCH(QList<QRgb>, expected);
+  const QString path = dir_.filePath(QStringLiteral("variant.bmp"));
+  QVERIFY(writeBytes(path, file));
+  const auto loaded = loadPicture(path);
+  QVERIFY2(loaded.ok(), loaded.ok() ? "" : qPrintable(loaded.error().detail));
+  const QImage& image = loaded->image();
+  QCOMPARE(image.width() * image.height(), int(expected.size()));
+  for (int i = 0; i < int(expected.size()); ++i) {
+    const QRgb pixel = image.pixel(i % image.width(), i / image.width());
+    QVERIFY2(near(pixel, expected[i]), qPrintable(QString::number(pixel, 16)));
+  }
+}
+
+void TestPictureFile::namedPipeIsRefusedWithoutWaiting() {
+  const QString path = dir_.filePath(QStringLiteral("pipe.jpg"));
+  QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+  const auto loaded = loadPicture(path);  // would block forever if it opened for reading
+  QVERIFY(!loaded.ok());
+  QCOMPARE(loaded.error().code, Errc::FileNotFound);
+}
+
+// The temporary photo takes the place of whatever file is there, as a
+// rename would: a read-only file, or a link (the file it points to stays).
+void TestPictureFile::scratchSaveReplacesWhatIsInThePlace_data() {
+  QTest::addColumn<bool>("symlink");
+  QTest::newRow("read-only old file") << false;
+  QTest::newRow("symbolic link to another file") << true;
+}
+
+void TestPictureFile::scratchSaveReplacesWhatIsInThePlace() {
+  QFETCH(bool, symlink);
+  QTemporaryDir root;
+  const QString path = root.filePath(QStringLiteral("Capture.jpg"));
+  const QString elsewhere = root.filePath(QStringLiteral("elsewhere.bmp"));
+  const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
+  QVERIFY(writeBytes(symlink ? elsewhere : path, old));
+  if (symlink)
+    QVERIFY(QFile::link(elsewhere, path));
+  else
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+
+  const QImage photo = truecolourPattern(20, 10);
+  QVERIFY(savePictureAsBmp(Picture(photo), path, Durability::Scratch).ok());
+  QVERIFY(!QFileInfo(path).isSymLink());
+  const auto loaded = loadPicture(path);
+  QVERIFY(loaded.ok());
+  QCOMPARE(loaded->image(), photo.convertToFormat(QImage::Format_RGB32));
+  if (symlink) QCOMPARE(readAll(elsewhere), old);
+  QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::System).size(), symlink ? 2 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestPictureFile)

@@ -101,6 +101,27 @@ class UiControlsTest : public QObject {
     QCOMPARE(shown.pixelColor(9, 9), QColor(Qt::red));
     QVERIFY(shown.pixelColor(10, 10) != QColor(Qt::red));
   }
+
+  // The client paints every pixel itself (nothing behind it is repainted for
+  // a new picture), so the part a smaller picture leaves free must be the
+  // box's background again, not the previous picture.
+  void pictureBoxRepaintsWhatASmallerPictureLeavesFree() {
+    ui::PictureBox box;
+    box.setFixedBoxSize(120, 90);
+    QImage blue(116, 86, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    box.setPicture(blue);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QImage red(10, 10, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    box.setPicture(red);
+    const QImage shown = box.client()->grab().toImage();
+    const QColor background = box.client()->palette().color(box.client()->backgroundRole());
+    QCOMPARE(shown.pixelColor(5, 5), QColor(Qt::red));
+    QCOMPARE(shown.pixelColor(50, 50), background);
+    QCOMPARE(shown.pixelColor(115, 85), background);
+  }
 };
 
 QTEST_MAIN(UiControlsTest)

@@ -1,0 +1,39 @@
+#include "platform/video/decodepacer.h"
+
+namespace video {
+
+namespace {
+
+// Room for the jitter of frame arrivals and of the window's timer: a frame
+// this close to being the last one before a pull is decoded anyway.
+constexpr DecodePacer::Clock::duration kSlack = std::chrono::milliseconds(5);
+
+}  // namespace
+
+void DecodePacer::windowPulled(Clock::time_point at, Clock::duration period) {
+  period_.store(period.count(), std::memory_order_relaxed);
+  lastPull_.store(ticks(at), std::memory_order_release);
+}
+
+bool DecodePacer::shouldDecode(Clock::time_point arrival) {
+  const std::int64_t now = ticks(arrival);
+  if (previousArrival_ != 0 && now > previousArrival_) {
+    const std::int64_t gap = now - previousArrival_;
+    // Averages out the jitter of arrivals, but follows a camera that slows
+    // down at once.
+    const bool slowedDown = 2 * gap > 3 * interval_;
+    interval_ = slowedDown ? gap : (3 * interval_ + gap) / 4;
+  }
+  previousArrival_ = now;
+
+  const std::int64_t lastPull = lastPull_.load(std::memory_order_acquire);
+  const std::int64_t period = period_.load(std::memory_order_relaxed);
+  if (lastPull == 0 || period <= 0 || interval_ == 0) return true;
+  const std::int64_t nextPull = lastPull + period;
+  // A pull that is overdue means nobody is pulling on time: stay fresh.
+  if (now >= nextPull) return true;
+  // Decoded when the next frame would come only after the pull.
+  return now + interval_ + kSlack.count() >= nextPull;
+}
+
+}  // namespace video
