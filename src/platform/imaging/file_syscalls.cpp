@@ -11,8 +11,12 @@ int realOpen(const char* path, int flags, mode_t mode) {
   return ::open(path, flags, mode);
 }
 
-constexpr FileSyscalls kReal{realOpen, ::close, ::read,   ::write, ::fstat,
-                             ::fchmod, ::fsync, ::rename, ::unlink};
+int realExchange(const char* a, const char* b) {
+  return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, RENAME_EXCHANGE);
+}
+
+constexpr FileSyscalls kReal{realOpen, ::close, ::read,   ::write,      ::fstat,
+                             ::fchmod, ::fsync, ::rename, realExchange, ::unlink};
 
 }  // namespace
 

@@ -18,6 +18,8 @@ struct FileSyscalls {
   int (*fchmod)(int fd, mode_t mode);
   int (*fsync)(int fd);
   int (*rename)(const char* from, const char* to);
+  // Swaps two names atomically (renameat2 with RENAME_EXCHANGE).
+  int (*exchange)(const char* a, const char* b);
   int (*unlink)(const char* path);
 };
 

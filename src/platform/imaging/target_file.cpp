@@ -29,6 +29,29 @@ void syncFolder(const std::string& dir) {
   if (fd.valid()) fileSyscalls().fsync(fd.get());
 }
 
+std::string folderOf(const std::filesystem::path& path) {
+  return path.has_parent_path() ? path.parent_path().string() : std::filesystem::path(".").string();
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// A plain rename over an existing file makes ext4 start writing the new
+// file's blocks at once (its guard for programs that never flush), which
+// costs more than all the rest of taking a photo. Trading places with the old
+// file is just as atomic and is spared that.
+bool swapIntoPlace(TempFile& temp, const std::string& target) {
+  if (!isRegularFile(target)) return false;
+  if (!temp.swapWith(target)) return false;
+  if (isRegularFile(temp.path())) return true;
+  // Something other than a file took the name meanwhile: give it back its
+  // place rather than delete it with the temporary file.
+  temp.swapWith(target);
+  return false;
+}
+
 }  // namespace
 
 Result<void> checkTargetWritable(const std::string& target) {
@@ -45,8 +68,7 @@ Result<void> replaceFile(const std::string& targetPath, std::span<const std::uin
   if (auto writable = checkTargetWritable(targetPath); !writable) return writable;
   const std::string target = resolvedTarget(targetPath);
   const std::filesystem::path path(target);
-  const std::string dir =
-      path.has_parent_path() ? path.parent_path().string() : std::filesystem::path(".").string();
+  const std::string dir = folderOf(path);
   struct stat old {};
   std::optional<mode_t> mode;
   if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
@@ -57,6 +79,16 @@ Result<void> replaceFile(const std::string& targetPath, std::span<const std::uin
   if (auto renamed = temp->commit(target); !renamed) return renamed;
   syncFolder(dir);
   return {};
+}
+
+Result<void> replaceScratchFile(const std::string& target, std::span<const std::uint8_t> bytes) {
+  if (target.empty()) return ImageError::TargetNotWritable;
+  const std::filesystem::path path(target);
+  auto temp = TempFile::create(folderOf(path), path.filename().string());
+  if (!temp) return temp.error();
+  if (auto written = temp->writeWithoutSync(bytes); !written) return written;
+  if (swapIntoPlace(*temp, target)) return {};
+  return temp->commit(target);
 }
 
 }  // namespace imaging

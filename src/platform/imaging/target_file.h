@@ -21,4 +21,10 @@ Result<void> checkTargetWritable(const std::string& target);
 // temporary file remains.
 Result<void> replaceFile(const std::string& target, std::span<const std::uint8_t> bytes);
 
+// For a scratch file (rewritten often, read back at once, worthless after a
+// power cut): a reader still sees the old file or the whole new one, and a
+// failed write leaves the old one, but nothing is flushed to the disk, and
+// whatever is at the path (a read-only file, a link) is replaced itself.
+Result<void> replaceScratchFile(const std::string& target, std::span<const std::uint8_t> bytes);
+
 }  // namespace imaging

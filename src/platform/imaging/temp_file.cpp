@@ -45,14 +45,25 @@ TempFile::~TempFile() {
   if (!committed_) fileSyscalls().unlink(path_.c_str());
 }
 
-Result<void> TempFile::writeAndSync(std::span<const std::uint8_t> bytes,
-                                    std::optional<mode_t> mode) {
+Result<void> TempFile::writeAll(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     const ssize_t n = fileSyscalls().write(fd_.get(), bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return ImageError::TargetNotWritable;
     bytes = bytes.subspan(static_cast<std::size_t>(n));
   }
+  return {};
+}
+
+Result<void> TempFile::writeWithoutSync(std::span<const std::uint8_t> bytes) {
+  if (auto written = writeAll(bytes); !written) return written;
+  if (fd_.closeNow() != 0) return ImageError::TargetNotWritable;
+  return {};
+}
+
+Result<void> TempFile::writeAndSync(std::span<const std::uint8_t> bytes,
+                                    std::optional<mode_t> mode) {
+  if (auto written = writeAll(bytes); !written) return written;
   if (mode && fileSyscalls().fchmod(fd_.get(), *mode) != 0) return ImageError::TargetNotWritable;
   if (fileSyscalls().fsync(fd_.get()) != 0) return ImageError::TargetNotWritable;
   if (fd_.closeNow() != 0) return ImageError::TargetNotWritable;
@@ -64,6 +75,10 @@ Result<void> TempFile::commit(const std::string& target) {
     return ImageError::TargetNotWritable;
   committed_ = true;
   return {};
+}
+
+bool TempFile::swapWith(const std::string& target) {
+  return fileSyscalls().exchange(path_.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace imaging

@@ -32,11 +32,20 @@ class TempFile {
   // `mode` if one is given (else it keeps 0666 less the umask), flushes it to
   // the disk and closes it.
   Result<void> writeAndSync(std::span<const std::uint8_t> bytes, std::optional<mode_t> mode);
+  // The same without the flush: for a scratch file nobody needs after a
+  // power cut.
+  Result<void> writeWithoutSync(std::span<const std::uint8_t> bytes);
   // Renames the file over `target`; afterwards it is no longer removed.
   Result<void> commit(const std::string& target);
+  // Trades places with the existing file `target`: the new file is then the
+  // target, and this object holds (and in the end removes) the old one.
+  // False with errno set when the two could not be swapped.
+  bool swapWith(const std::string& target);
 
  private:
   TempFile(std::string path, Fd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
+  Result<void> writeAll(std::span<const std::uint8_t> bytes);
+
   std::string path_;
   Fd fd_;
   bool committed_ = false;

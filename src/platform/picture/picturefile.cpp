@@ -1,15 +1,20 @@
 #include "platform/picture/picturefile.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
+#include <algorithm>
 #include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
 
 #include "platform/imaging/bmp_reader.h"
+#include "platform/imaging/source_file.h"
+#include "platform/imaging/target_file.h"
 #include "platform/picture/bmpwriter.h"
 #include "platform/picture/picturelog.h"
-#include "platform/picture/posixfile.h"
-#include "platform/picture/scratchfile.h"
 
 namespace picture {
 
@@ -20,26 +25,31 @@ Error failure(Errc code, const QString& path, const QString& why) {
   return Error{code, path + QStringLiteral(": ") + why};
 }
 
-// Far above any photo; a bigger file is refused before it is read in.
-constexpr qint64 kLargestPictureFile = qint64(512) * 1024 * 1024;
+using Bytes = std::span<const std::uint8_t>;
+
+bool startsWith(Bytes bytes, std::string_view prefix) {
+  return bytes.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), bytes.begin(),
+                    [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
 
 // Recognised by content, whatever the name ends in.
-const char* formatOf(const QByteArray& bytes) {
-  if (bytes.startsWith("BM")) return "bmp";
-  if (bytes.startsWith("\xFF\xD8\xFF")) return "jpeg";
-  if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")) return "gif";
+const char* formatOf(Bytes bytes) {
+  if (startsWith(bytes, "BM")) return "bmp";
+  if (startsWith(bytes, "\xFF\xD8\xFF")) return "jpeg";
+  if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a")) return "gif";
   return nullptr;
 }
 
 // 8 bits or fewer per pixel: the picture keeps its palette, which the
 // image reader gives and the codec's true-colour decoder does not. Both
 // header forms keep the bit count right after the plane count.
-bool hasColourTable(const QByteArray& bytes) {
-  constexpr int kInfoSizeAt = 14;
+bool hasColourTable(Bytes bytes) {
+  constexpr std::size_t kInfoSizeAt = 14;
   if (bytes.size() < kInfoSizeAt + 16) return false;
-  const auto byte = [&](int at) { return static_cast<unsigned>(static_cast<quint8>(bytes[at])); };
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned>(bytes[at]); };
   const bool coreHeader = byte(kInfoSizeAt) == 12 && byte(kInfoSizeAt + 1) == 0;
-  const int bitCountAt = kInfoSizeAt + (coreHeader ? 10 : 14);
+  const std::size_t bitCountAt = kInfoSizeAt + (coreHeader ? 10 : 14);
   const unsigned bitCount = byte(bitCountAt) | (byte(bitCountAt + 1) << 8);
   return bitCount <= 8;
 }
@@ -47,9 +57,8 @@ bool hasColourTable(const QByteArray& bytes) {
 // The codec's BMP decoder: the file the program itself writes (24-bit) at a
 // fraction of the image reader's cost, and every other true-colour variant
 // safely.
-Result<Picture> decodeTrueColourBmp(const QByteArray& bytes, const QString& path) {
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-  auto decoded = imaging::decodeBmp({data, static_cast<std::size_t>(bytes.size())});
+Result<Picture> decodeTrueColourBmp(Bytes bytes, const QString& path) {
+  auto decoded = imaging::decodeBmp(bytes);
   if (!decoded) {
     const Errc code = decoded.error() == imaging::ImageError::Unsupported ? Errc::UnsupportedFormat
                                                                           : Errc::InvalidData;
@@ -67,32 +76,37 @@ Result<void> savePictureAsBmp(const Picture& picture, const QString& path, Durab
   const QByteArray bytes = encodeBmp(picture.image());
   if (bytes.isEmpty())
     return failure(Errc::WriteFailed, path, QStringLiteral("too large for a BMP file"));
-  if (durability == Durability::Scratch) return replaceScratchFile(bytes, path);
-
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return failure(Errc::WriteFailed, path, file.errorString());
-  if (file.write(bytes) != bytes.size()) {
-    const Error error = failure(Errc::WriteFailed, path, file.errorString());
-    file.cancelWriting();
-    return error;
-  }
-  if (!file.commit()) return failure(Errc::WriteFailed, path, file.errorString());
+  const std::string target = QFile::encodeName(path).toStdString();
+  const Bytes data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                   static_cast<std::size_t>(bytes.size()));
+  const auto written = durability == Durability::Scratch ? imaging::replaceScratchFile(target, data)
+                                                         : imaging::replaceFile(target, data);
+  if (!written)
+    return failure(Errc::WriteFailed, path,
+                   QString::fromLatin1(imaging::describe(written.error())));
   return {};
 }
 
 Result<Picture> loadPicture(const QString& path) {
-  auto bytes = readWholeFile(path, kLargestPictureFile);
-  if (!bytes) {
-    qCDebug(lcPicture) << bytes.error().detail;
-    return bytes.error();
+  if (!QFileInfo(path).isFile())
+    return failure(Errc::FileNotFound, path, QStringLiteral("no such file"));
+  const auto read = imaging::readSourceFile(QFile::encodeName(path).toStdString());
+  if (!read) {
+    const Errc code = read.error() == imaging::ImageError::SourceMissing ? Errc::FileNotFound
+                      : read.error() == imaging::ImageError::TooLarge    ? Errc::InvalidData
+                                                                         : Errc::ReadFailed;
+    return failure(code, path, QString::fromLatin1(imaging::describe(read.error())));
   }
-  const char* format = formatOf(*bytes);
+  const Bytes bytes(read->data(), read->size());
+  const char* format = formatOf(bytes);
   if (!format)
     return failure(Errc::UnsupportedFormat, path, QStringLiteral("not BMP, JPEG or GIF"));
-  if (std::strcmp(format, "bmp") == 0 && !hasColourTable(*bytes))
-    return decodeTrueColourBmp(*bytes, path);
+  if (std::strcmp(format, "bmp") == 0 && !hasColourTable(bytes))
+    return decodeTrueColourBmp(bytes, path);
 
-  QBuffer buffer(&*bytes);
+  QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                            static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&view);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, format);
   QImage image = reader.read();

@@ -9,9 +9,11 @@
 
 namespace picture {
 
-// Writes `picture` as a BMP file (see bmpwriter.h) at `path`. The file is
-// written beside the old one and renamed over it only when complete, so a
-// failed save leaves the old file as it was.
+// Writes `picture` as a BMP file (see bmpwriter.h) at `path`, through the
+// codec's atomic replacement: written beside the old file and put in its
+// place only when complete, so a failed save leaves the old file as it was.
+// A durable save is flushed to the disk (folder included) and, like every
+// picture file the program writes, refuses a file the user may not write.
 //
 // A scratch file (the temporary capture file, rewritten with every photo and
 // read back at once) is still replaced whole, but not flushed to the disk:

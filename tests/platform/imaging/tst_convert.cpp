@@ -14,6 +14,7 @@
 #include "platform/imaging/convert.h"
 #include "platform/imaging/file_syscalls.h"
 #include "platform/imaging/quality.h"
+#include "platform/imaging/target_file.h"
 
 using craft::Bytes;
 using imaging::ImageError;
@@ -45,6 +46,15 @@ int failingRename(const char*, const char*) {
   errno = EXDEV;
   return -1;
 }
+int exchangeUnsupported(const char*, const char*) {
+  errno = EINVAL;  // what file systems without RENAME_EXCHANGE answer
+  return -1;
+}
+int gExchanges = 0;
+int countedExchange(const char* a, const char* b) {
+  ++gExchanges;
+  return imaging::realFileSyscalls().exchange(a, b);
+}
 
 }  // namespace
 
@@ -57,6 +67,8 @@ class TestConvert : public QObject {
   void failedWriteKeepsOldTarget_data();
   void failedWriteKeepsOldTarget();
   void readOnlyTargetIsLeftAlone();
+  void scratchFileReplacement_data();
+  void scratchFileReplacement();
   void sameSourceAndTarget();
   void replacedTargetKeepsPermissions();
   void formatsFromExtensions_data();
@@ -166,6 +178,37 @@ void TestConvert::readOnlyTargetIsLeftAlone() {
   QCOMPARE(int(done.error()), int(ImageError::TargetNotWritable));
   QVERIFY(craft::readFile(target) == kOldTarget);
   QCOMPARE(entries().size(), 2);
+}
+
+// The scratch replacement trades places with an old file (one step, and no
+// early write-back on ext4) and falls back to a rename where it cannot; either
+// way the new bytes are in place, no flush is made and nothing is left over.
+void TestConvert::scratchFileReplacement_data() {
+  QTest::addColumn<bool>("oldFile");
+  QTest::addColumn<bool>("exchangeWorks");
+  QTest::addColumn<int>("exchanges");
+  QTest::newRow("old file: swapped") << true << true << 1;
+  QTest::newRow("old file, no exchange on this file system: renamed") << true << false << 1;
+  QTest::newRow("no old file: renamed") << false << true << 0;
+}
+
+void TestConvert::scratchFileReplacement() {
+  QFETCH(bool, oldFile);
+  QFETCH(bool, exchangeWorks);
+  QFETCH(int, exchanges);
+  const std::string target = path("Capture.jpg");
+  if (oldFile) craft::writeFile(target, kOldTarget);
+  imaging::ScopedFileSyscalls restore;
+  gExchanges = 0;
+  imaging::fileSyscalls().exchange = countedExchange;
+  if (!exchangeWorks) imaging::fileSyscalls().exchange = exchangeUnsupported;
+  imaging::fileSyscalls().fsync = failingFsync;  // a scratch file is never flushed
+
+  const Bytes photo(5000, 0x5a);
+  QVERIFY(imaging::replaceScratchFile(target, photo).ok());
+  QVERIFY(craft::readFile(target) == photo);
+  if (exchangeWorks) QCOMPARE(gExchanges, exchanges);
+  QCOMPARE(entries(), QStringList({"Capture.jpg", "source.bmp"}));
 }
 
 void TestConvert::sameSourceAndTarget() {

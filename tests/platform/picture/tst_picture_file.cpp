@@ -111,6 +111,7 @@ class TestPictureFile : public QObject {
   void loadsEveryTrueColourBmp_data();
   void loadsEveryTrueColourBmp();
   void namedPipeIsRefusedWithoutWaiting();
+  void durableSaveRefusesAReadOnlyFile();
   void scratchSaveReplacesWhatIsInThePlace_data();
   void scratchSaveReplacesWhatIsInThePlace();
   void writeFailingMidwayKeepsTheOldFile_data();
@@ -372,6 +373,21 @@ void TestPictureFile::namedPipeIsRefusedWithoutWaiting() {
   const auto loaded = loadPicture(path);  // would block forever if it opened for reading
   QVERIFY(!loaded.ok());
   QCOMPARE(loaded.error().code, Errc::FileNotFound);
+}
+
+// A saved photo never replaces a file the user made read-only (checked by the
+// permission bits, so also when the tests run as root).
+void TestPictureFile::durableSaveRefusesAReadOnlyFile() {
+  QTemporaryDir root;
+  const QString path = root.filePath(QStringLiteral("Resim001.bmp"));
+  const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
+  QVERIFY(writeBytes(path, old));
+  QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+  const auto saved = savePictureAsBmp(Picture(truecolourPattern(20, 10)), path);
+  QVERIFY(!saved.ok());
+  QCOMPARE(saved.error().code, Errc::WriteFailed);
+  QCOMPARE(readAll(path), old);
+  QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 // The temporary photo takes the place of whatever file is there, as a
