@@ -19,6 +19,7 @@
 #include "platform/ui/drivelistbox.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/simplecombobox.h"
+#include "platform/ui/statictextlabel.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
 #include "workspace/cropframelabel.h"
@@ -389,7 +390,10 @@ void Form1::createWaitingNotice() {
   waiting->setFrameStyle(QFrame::Panel | QFrame::Raised);
   waiting->setLineWidth(2);
   waiting->setAutoFillBackground(true);
-  Label10 = label("Label10", QStringLiteral("Resim Alınıyor. Lütfen Bekleyiniz"), waiting);
+  // Laid out once: the notice is painted while the photo is being taken.
+  Label10 =
+      named(new ui::StaticTextLabel(QStringLiteral("Resim Alınıyor. Lütfen Bekleyiniz"), waiting),
+            "Label10");
   QFont big = Label10->font();
   big.setBold(true);
   big.setPointSizeF(big.pointSizeF() * 1.3);

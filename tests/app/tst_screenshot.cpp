@@ -104,6 +104,15 @@ class ScreenshotTest : public QObject {
                              .arg(QGuiApplication::platformName());
     QVERIFY(frame.grab().save(file));
     qInfo("screenshot: %s", qPrintable(file));
+
+    // What the user sees while a photo is being taken.
+    form.waiting->show();
+    form.waiting->raise();
+    const QString busy = QStringLiteral(TANDEO_SCREENSHOT_DIR "/taking-a-photo-%1.png")
+                             .arg(QGuiApplication::platformName());
+    QVERIFY(frame.grab().save(busy));
+    qInfo("screenshot: %s", qPrintable(busy));
+    form.waiting->hide();
     frame.close();
   }
 };

@@ -9,7 +9,47 @@
 
 #include "platform/ui/picturebox.h"
 #include "platform/ui/simplecombobox.h"
+#include "platform/ui/statictextlabel.h"
 #include "platform/ui/updown.h"
+
+namespace {
+
+// The box around the pixels that differ from the top-left one, and how many.
+struct Ink {
+  QRect box;
+  int pixels = 0;
+};
+
+Ink inkOf(QWidget& widget) {
+  const QImage image = widget.grab().toImage();
+  Ink ink;
+  const QRgb background = image.pixel(0, 0);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != background) {
+        ink.box |= QRect(x, y, 1, 1);
+        ++ink.pixels;
+      }
+  return ink;
+}
+
+template <class Label>
+Ink inkOfLabel(const QString& text, Qt::Alignment alignment, bool bold, const QString& later = {}) {
+  Label label(text);
+  QFont font = label.font();
+  font.setBold(bold);
+  font.setPointSizeF(font.pointSizeF() * 1.3);
+  label.setFont(font);
+  label.setAlignment(alignment);
+  label.resize(360, 44);
+  if (!later.isNull()) {
+    (void)inkOf(label);  // painted once with the first text
+    label.setText(later);
+  }
+  return inkOf(label);
+}
+
+}  // namespace
 
 class UiControlsTest : public QObject {
   Q_OBJECT
@@ -85,6 +125,51 @@ class UiControlsTest : public QObject {
     QTest::keyClicks(box.lineEdit(), QStringLiteral("x"));
     QVERIFY(box.currentText().endsWith(QLatin1Char('x')));
     QVERIFY(box.lineEdit()->geometry().right() > box.width() - 8);
+  }
+
+  // Drawn from a layout made once, the label must look as QLabel draws it,
+  // and follow a change of text; rich text is QLabel's own.
+  void staticTextLabelLooksLikeQLabel_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QString>("later");
+    const QString notice = QStringLiteral("Resim Alınıyor. Lütfen Bekleyiniz");
+    QTest::newRow("the waiting notice, centred, bold")
+        << notice << int(Qt::AlignCenter) << true << QString();
+    QTest::newRow("left and top") << notice << int(Qt::AlignLeft | Qt::AlignTop) << false
+                                  << QString();
+    QTest::newRow("right, bottom") << QStringLiteral("ĞÜŞİÖÇ ğüşıöç")
+                                   << int(Qt::AlignRight | Qt::AlignBottom) << false << QString();
+    QTest::newRow("text changed after the first paint")
+        << notice << int(Qt::AlignCenter) << true << QStringLiteral("Başka bir yazı");
+    QTest::newRow("rich text") << QStringLiteral("<b>Kalın</b> yazı") << int(Qt::AlignCenter)
+                               << false << QString();
+  }
+
+  void staticTextLabelLooksLikeQLabel() {
+    QFETCH(QString, text);
+    QFETCH(int, alignment);
+    QFETCH(bool, bold);
+    QFETCH(QString, later);
+    const auto align = Qt::Alignment(alignment);
+    const Ink ours = inkOfLabel<ui::StaticTextLabel>(text, align, bold, later);
+    const Ink qt = inkOfLabel<QLabel>(later.isNull() ? text : later, align, bold);
+    QVERIFY(qt.pixels > 50);
+    QVERIFY2(qAbs(ours.box.left() - qt.box.left()) <= 1 &&
+                 qAbs(ours.box.top() - qt.box.top()) <= 1 &&
+                 qAbs(ours.box.right() - qt.box.right()) <= 1 &&
+                 qAbs(ours.box.bottom() - qt.box.bottom()) <= 1,
+             qPrintable(QStringLiteral("ink at %1,%2 %3x%4, QLabel's at %5,%6 %7x%8")
+                            .arg(ours.box.x())
+                            .arg(ours.box.y())
+                            .arg(ours.box.width())
+                            .arg(ours.box.height())
+                            .arg(qt.box.x())
+                            .arg(qt.box.y())
+                            .arg(qt.box.width())
+                            .arg(qt.box.height())));
+    QVERIFY(qAbs(ours.pixels - qt.pixels) <= qt.pixels / 10);
   }
 
   void pictureBoxClientIsTheInnerArea() {
