@@ -141,8 +141,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_codec: cannot make a folder in %s\n", options.scratch.c_str());
     return 1;
   }
-  std::printf("scratch folder: %s, %d runs each (3 at 6000x4000)\n", scratch.path().c_str(),
-              options.runs);
+  std::printf("scratch folder: %s, %d runs each (%d at 320x240, 3 at 6000x4000)\n",
+              scratch.path().c_str(), options.runs, options.runs * 5);
   codecbench::printTableHeader();
   bool allMet = true;
   for (const Size& s : sizes) {
@@ -150,8 +150,11 @@ int main(int argc, char** argv) {
     size.label = std::to_string(s.w) + "x" + std::to_string(s.h);
     size.dir = scratch.path() + "/" + size.label;
     // The largest picture takes seconds per ImageMagick run; fewer runs keep
-    // the whole bench within minutes.
-    size.runs = s.w * s.h > 10'000'000 ? std::min(options.runs, 3) : options.runs;
+    // the whole bench within minutes. The smallest takes milliseconds, where
+    // a single slow process start moves a median of five: more runs.
+    size.runs = s.w * s.h > 10'000'000 ? std::min(options.runs, 3)
+                : s.w * s.h < 100'000  ? options.runs * 5
+                                       : options.runs;
     fs::create_directory(size.dir);
     if (!writeTestPicture(size.dir, s.w, s.h)) {
       std::printf("%-10s cannot write the test picture\n", size.label.c_str());
