@@ -10,8 +10,8 @@
 namespace Photo {
 namespace {
 
-Overwrite allowedWithoutAside() {
-  return Overwrite(true, files::SetAside());
+Overwrite allowedWithoutAside(const QString& target) {
+  return Overwrite(true, files::SetAside(), target);
 }
 
 bool userAgrees() {
@@ -38,18 +38,19 @@ bool Overwrite::restore() {
 
 Overwrite confirmOverwrite(const QString& path) {
   const auto existing = files::findFileIgnoringCase(QFile::encodeName(path).toStdString());
-  if (!existing) return allowedWithoutAside();
-  if (!userAgrees()) return Overwrite(false, files::SetAside());
+  if (!existing) return allowedWithoutAside(path);
+  if (!userAgrees()) return Overwrite(false, files::SetAside(), path);
 
   // The codec refuses to replace a read-only file; leaving it where it is
   // lets the caller's write meet it and report that.
-  if (!imaging::checkTargetWritable(existing->string())) return allowedWithoutAside();
+  const QString existingName = QFile::decodeName(existing->string().c_str());
+  if (!imaging::checkTargetWritable(existing->string())) return allowedWithoutAside(existingName);
   auto aside = files::SetAside::move(*existing);
   if (!aside) {
     qCDebug(lcSettings) << "old file not moved aside:" << aside.error().message().c_str();
-    return allowedWithoutAside();
+    return allowedWithoutAside(existingName);
   }
-  return Overwrite(true, std::move(*aside));
+  return Overwrite(true, std::move(*aside), path);
 }
 
 }  // namespace Photo

@@ -16,13 +16,19 @@ namespace Photo {
 
 class [[nodiscard]] Overwrite {
  public:
-  Overwrite(bool allowed, files::SetAside aside) : allowed_(allowed), aside_(std::move(aside)) {}
+  Overwrite(bool allowed, files::SetAside aside, QString target)
+      : allowed_(allowed), aside_(std::move(aside)), target_(std::move(target)) {}
 
   // True: the caller may write the file; false: the user declined.
   bool allowed() const { return allowed_; }
   explicit operator bool() const { return allowed_; }
   // Whether an old file is being held aside (Yes was answered and the move worked).
   bool holdsOldFile() const { return aside_.holdsFile(); }
+  // Where the caller writes: the name asked for, except when an old file whose
+  // name differs only in letter case stays where it is (read-only, or not
+  // movable). Then its own name, so the write replaces that file or fails on
+  // it, rather than making a second file beside it.
+  const QString& target() const { return target_; }
 
   // The new file is in place: the old copy is discarded. False if it could not be removed.
   bool commit();
@@ -32,6 +38,7 @@ class [[nodiscard]] Overwrite {
  private:
   bool allowed_;
   files::SetAside aside_;
+  QString target_;
 };
 
 // No such file (a name differing only in letter case counts as the same
@@ -39,7 +46,7 @@ class [[nodiscard]] Overwrite {
 // Otherwise asks "Girmiş olduğunuz dosya adı zaten mevcut. ..." (Yes/No,
 // question icon, title "Velmora Photo"): No gives not allowed; Yes moves the
 // old file aside and gives allowed. A read-only file is not moved: allowed is
-// still given, and the caller's write meets the file and fails.
+// still given, and the caller's write (at target()) meets the file and fails.
 Overwrite confirmOverwrite(const QString& path);
 
 }  // namespace Photo

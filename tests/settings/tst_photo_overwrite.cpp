@@ -74,6 +74,7 @@ class PhotoOverwriteTest : public QObject {
     auto overwrite = Photo::confirmOverwrite(folder_ + "/" + name);
     QVERIFY(overwrite.allowed());
     QVERIFY(!overwrite.holdsOldFile());
+    QCOMPARE(overwrite.target(), folder_ + "/" + name);
     QVERIFY(prompter.prompts().isEmpty());
   }
 
@@ -114,6 +115,12 @@ class PhotoOverwriteTest : public QObject {
         << "Resim001.jpg"
         << "Resim001.JPG" << int(ui::vbYes) << false << true << true << true << "Resim001.JPG"
         << QByteArray("new");
+    // Not moved, the read-only file keeps its name: the write must go there
+    // and fail, not make a second file under the asked name.
+    QTest::newRow("read-only file in other case, Yes: the write fails on that file")
+        << "Resim001.jpg"
+        << "Resim001.JPG" << int(ui::vbYes) << true << true << true << false << "Resim001.jpg"
+        << QByteArray("old");
     QTest::newRow("name in other case, Yes then a failed write: old name back")
         << "Resim001.jpg"
         << "Resim001.JPG" << int(ui::vbYes) << false << false << true << true << "Resim001.jpg"
@@ -149,7 +156,7 @@ class PhotoOverwriteTest : public QObject {
       QCOMPARE(overwrite.allowed(), allowed);
       QCOMPARE(!QFile::exists(oldPath) && !QFile::exists(target), freeAfterAnswer);
       if (allowed) {
-        const bool written = callerWrites(target, writeSucceeds, folder_);
+        const bool written = callerWrites(overwrite.target(), writeSucceeds, folder_);
         QCOMPARE(written, writeSucceeds && !readOnly);
         QVERIFY(written ? overwrite.commit() : overwrite.restore());
       }
