@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/imaging/bmp_header.h"
 #include "platform/imaging/bmp_reader.h"
 #include "platform/imaging/source_file.h"
 #include "platform/imaging/target_file.h"
@@ -42,16 +43,11 @@ const char* formatOf(Bytes bytes) {
 }
 
 // 8 bits or fewer per pixel: the picture keeps its palette, which the
-// image reader gives and the codec's true-colour decoder does not. Both
-// header forms keep the bit count right after the plane count.
+// image reader gives and the codec's true-colour decoder does not. A header
+// the codec cannot read is left to its decoder to report.
 bool hasColourTable(Bytes bytes) {
-  constexpr std::size_t kInfoSizeAt = 14;
-  if (bytes.size() < kInfoSizeAt + 16) return false;
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned>(bytes[at]); };
-  const bool coreHeader = byte(kInfoSizeAt) == 12 && byte(kInfoSizeAt + 1) == 0;
-  const std::size_t bitCountAt = kInfoSizeAt + (coreHeader ? 10 : 14);
-  const unsigned bitCount = byte(bitCountAt) | (byte(bitCountAt + 1) << 8);
-  return bitCount <= 8;
+  const auto layout = imaging::parseBmpHeader(bytes);
+  return layout && layout->bitCount <= 8;
 }
 
 // The codec's BMP decoder: the file the program itself writes (24-bit) at a
