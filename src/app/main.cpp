@@ -8,9 +8,10 @@
 
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "mainwindow/windowregistry.h"
 #include "platform/ui/prompt.h"
 #include "platform/ui/qtprompter.h"
+#include "platform/video/deviceprovider.h"
+#include "windows/windowregistry.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -31,7 +32,8 @@ int main(int argc, char* argv[]) {
   ui::QtPrompter dialogs;
   ui::setPrompter(&dialogs);
 
-  windows::WindowRegistry windows;
+  windows::WindowRegistry windows(
+      windows::ProgramContext{video::makeDeviceProviderFromEnvironment()});
   windows::defineProgramWindows(windows);
   windows.show<windows::frmMain>();
   const int status = QApplication::exec();

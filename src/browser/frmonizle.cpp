@@ -4,7 +4,7 @@
 #include <QMdiSubWindow>
 
 #include "browser/browserlog.h"
-#include "mainwindow/windowregistry.h"
+#include "windows/windowregistry.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/twips.h"

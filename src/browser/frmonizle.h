@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "mainwindow/mdichild.h"
+#include "windows/mdichild.h"
 
 namespace ui {
 class PictureBox;

@@ -11,8 +11,8 @@
 
 #include "capture/modWebCam.h"
 #include "mainwindow/mainwindowlog.h"
-#include "mainwindow/mdichild.h"
-#include "mainwindow/windowregistry.h"
+#include "windows/mdichild.h"
+#include "windows/windowregistry.h"
 #include "platform/ui/twips.h"
 #include "workspace/form1.h"
 

@@ -2,7 +2,7 @@
 
 #include "browser/frmonizle.h"
 #include "mainwindow/frmmain.h"
-#include "mainwindow/windowregistry.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace windows {

@@ -10,7 +10,7 @@
 #include <QToolBar>
 
 #include "browser/frmonizle.h"
-#include "mainwindow/windowregistry.h"
+#include "windows/windowregistry.h"
 
 Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
     : QWidget(parent), windows_(windows) {

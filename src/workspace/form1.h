@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "mainwindow/mdichild.h"
+#include "windows/mdichild.h"
 #include "platform/picture/pictureclip.h"
 #include "platform/ui/inputblocker.h"
 #include "workspace/cropframe_rules.h"

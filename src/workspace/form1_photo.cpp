@@ -10,7 +10,7 @@
 #include "capture/getdc.h"
 #include "capture/modBitBlt.h"
 #include "capture/modWebCam.h"
-#include "mainwindow/windowregistry.h"
+#include "windows/windowregistry.h"
 #include "platform/picture/picturefile.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/prompt.h"

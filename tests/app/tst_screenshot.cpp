@@ -12,7 +12,6 @@
 #include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "mainwindow/windowregistry.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
@@ -21,6 +20,7 @@
 #include "settings/Module1.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace {
@@ -60,7 +60,7 @@ class ScreenshotTest : public QObject {
     Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                             QStringLiteral("Kalite"), 7);
 
-    windows::WindowRegistry registry;
+    windows::WindowRegistry registry{windows::ProgramContext{video::currentDeviceProvider()}};
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -86,7 +86,7 @@ class ScreenshotTest : public QObject {
   void photoAndPreview() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    windows::WindowRegistry registry;
+    windows::WindowRegistry registry{windows::ProgramContext{video::currentDeviceProvider()}};
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -14,11 +14,11 @@
 #include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "mainwindow/windowregistry.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/keycodes.h"
 #include "platform/video/capwin.h"
 #include "platform/video/deviceprovider.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace testsupport {
@@ -85,7 +85,7 @@ class EndRecorder {
 
 class ProgramWindows {
  public:
-  ProgramWindows() {
+  ProgramWindows() : registry(windows::ProgramContext{video::currentDeviceProvider()}) {
     windows::defineProgramWindows(registry);
     frame = &registry.show<windows::frmMain>();
     form = &registry.get<Form1>();

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "mainwindow/windowregistry.h"
+#include "windows/windowregistry.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ class WindowRegistryTest : public QObject {
   Q_OBJECT
  private slots:
   void createdOnceLoadedOnceShownAgain() {
-    windows::WindowRegistry registry;
+    windows::WindowRegistry registry{windows::ProgramContext{}};
     Counts counts;
     bool sawItselfWhileLoading = false;
     registry.define<Browser>(
@@ -56,7 +56,7 @@ class WindowRegistryTest : public QObject {
   }
 
   void siblingsComeThroughTheRegistry() {
-    windows::WindowRegistry registry;
+    windows::WindowRegistry registry{windows::ProgramContext{}};
     registry.define<Browser>([](windows::WindowRegistry&) { return new Browser; });
     registry.define<Preview>(
         [](windows::WindowRegistry&) { return new Preview; },
@@ -68,7 +68,7 @@ class WindowRegistryTest : public QObject {
   }
 
   void aDeletedWindowIsMadeAndLoadedAnew() {
-    windows::WindowRegistry registry;
+    windows::WindowRegistry registry{windows::ProgramContext{}};
     Counts counts;
     registry.define<Browser>(
         [&counts](windows::WindowRegistry&) {
@@ -88,7 +88,7 @@ class WindowRegistryTest : public QObject {
     QWidget owner;
     QPointer<QWidget> child;
     {
-      windows::WindowRegistry registry;
+      windows::WindowRegistry registry{windows::ProgramContext{}};
       registry.define<Browser>([](windows::WindowRegistry&) { return new Browser; });
       registry.define<Preview>([&owner](windows::WindowRegistry&) {
         auto* preview = new Preview;

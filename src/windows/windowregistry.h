@@ -3,7 +3,8 @@
 // rule run right after it is registered (so the load rule may already reach
 // the window itself and its siblings), and shown again rather than created
 // again afterwards. Windows reach their siblings only through this registry,
-// which the program (or a test) owns and hands to every window it creates.
+// which the program (or a test) owns and hands to every window it creates,
+// together with the program context.
 
 #include <QPointer>
 #include <QWidget>
@@ -12,11 +13,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "windows/programcontext.h"
+
 namespace windows {
 
 class WindowRegistry {
  public:
-  WindowRegistry() = default;
+  explicit WindowRegistry(ProgramContext context) : context_(std::move(context)) {}
   // Deletes the windows without a Qt parent, newest first; the others go with their parent.
   ~WindowRegistry();
   WindowRegistry(const WindowRegistry&) = delete;
@@ -35,6 +38,9 @@ class WindowRegistry {
       if (load) load(static_cast<W&>(w));
     };
   }
+
+  // What the program was given from outside (cameras, prompts, folders, ...).
+  ProgramContext& context() { return context_; }
 
   // The window, created and loaded on first use.
   template <class W>
@@ -69,6 +75,7 @@ class WindowRegistry {
   QWidget& obtain(std::type_index type);
   static void showWindow(QWidget& window);
 
+  ProgramContext context_;
   std::unordered_map<std::type_index, Entry> entries_;
   std::vector<QPointer<QWidget>> created_;
 };

@@ -1,11 +1,15 @@
-#include "mainwindow/windowregistry.h"
+#include "windows/windowregistry.h"
 
+#include <QLoggingCategory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "mainwindow/mainwindowlog.h"
-
 namespace windows {
+namespace {
+
+Q_LOGGING_CATEGORY(lcWindows, "tandeo.windows", QtCriticalMsg)
+
+}  // namespace
 
 WindowRegistry::~WindowRegistry() {
   for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
@@ -24,7 +28,7 @@ QWidget& WindowRegistry::obtain(std::type_index type) {
   entry.creating = false;
   entry.window = window;
   created_.emplace_back(window);
-  qCDebug(lcMainWindow) << "created" << entry.name;
+  qCDebug(lcWindows) << "created" << entry.name;
   entry.load(*window);
   return *window;
 }
