@@ -23,11 +23,11 @@
 #include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "mainwindow/windowregistry.h"
 #include "platform/picture/picturefile.h"
 #include "platform/ui/inputblocker.h"
 #include "platform/video/capwin.h"
 #include "platform/video/deviceprovider.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace {
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   video::setDeviceProvider(nullptr);
 
-  windows::WindowRegistry registry;
+  windows::WindowRegistry registry(windows::ProgramContext{video::currentDeviceProvider()});
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();
   Form1& form = registry.get<Form1>();
