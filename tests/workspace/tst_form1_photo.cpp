@@ -4,7 +4,6 @@
 // giving the two commands reaches them.
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
