@@ -24,9 +24,13 @@
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/picture/picturefile.h"
+#include "platform/ui/endprogram.h"
 #include "platform/ui/inputblocker.h"
+#include "platform/ui/qtprompter.h"
 #include "platform/video/capwin.h"
 #include "platform/video/deviceprovider.h"
+#include "settings/Module1.h"
+#include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
@@ -62,7 +66,14 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   video::setDeviceProvider(nullptr);
 
-  windows::WindowRegistry registry(windows::ProgramContext{video::currentDeviceProvider()});
+  ui::QtPrompter dialogs;
+  windows::WindowRegistry registry{windows::ProgramContext{
+      .cameras = video::currentDeviceProvider(),
+      .prompter = &dialogs,
+      .settings = Module1::forUserProfile(),
+      .endProgram = ui::endProgram,
+      .folders = windows::programFoldersOfThisRun(),
+  }};
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();
   Form1& form = registry.get<Form1>();

@@ -1,5 +1,7 @@
-// Velmora Tandeo: the application object, Turkish standard texts, the prompt
-// seam and the frame, whose start-up opens the workspace.
+// Velmora Tandeo: the application object, Turkish standard texts, the program
+// context (the machine's cameras, Qt's dialogs, the user's settings store and
+// folders, the real way to end the program) and the frame, whose start-up
+// opens the workspace.
 
 #include <QApplication>
 #include <QIcon>
@@ -8,9 +10,12 @@
 
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
+#include "platform/ui/endprogram.h"
 #include "platform/ui/prompt.h"
 #include "platform/ui/qtprompter.h"
 #include "platform/video/deviceprovider.h"
+#include "settings/Module1.h"
+#include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 
 int main(int argc, char* argv[]) {
@@ -29,14 +34,16 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&qtTexts);
   }
 
+  // Outlives the windows, which only borrow it.
   ui::QtPrompter dialogs;
-  ui::setPrompter(&dialogs);
-
-  windows::WindowRegistry windows(
-      windows::ProgramContext{video::makeDeviceProviderFromEnvironment()});
+  windows::WindowRegistry windows(windows::ProgramContext{
+      .cameras = video::makeDeviceProviderFromEnvironment(),
+      .prompter = &dialogs,
+      .settings = Module1::forUserProfile(),
+      .endProgram = ui::endProgram,
+      .folders = windows::programFoldersOfThisRun(),
+  });
   windows::defineProgramWindows(windows);
   windows.show<windows::frmMain>();
-  const int status = QApplication::exec();
-  ui::setPrompter(nullptr);
-  return status;
+  return QApplication::exec();
 }

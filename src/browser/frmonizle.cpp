@@ -1,16 +1,16 @@
 #include "browser/frmonizle.h"
 
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMdiSubWindow>
 
-#include "browser/browserlog.h"
-#include "windows/windowregistry.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/twips.h"
-#include "workspace/form1.h"
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcBrowser, "tandeo.browser", QtWarningMsg)
 
 constexpr double kClientWidthTwips = 2760;
 constexpr double kClientHeightTwips = 2655;
@@ -23,8 +23,7 @@ QMdiSubWindow* frameWindowOf(const QWidget& window) {
 
 }  // namespace
 
-frmOnizle::frmOnizle(windows::WindowRegistry& windows, QWidget* parent)
-    : QWidget(parent), windows_(windows) {
+frmOnizle::frmOnizle(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("frmOnizle"));
   setWindowTitle(QStringLiteral("Resim"));
   setFixedSize(ui::twipsToPixelsX(kClientWidthTwips), ui::twipsToPixelsY(kClientHeightTwips));
@@ -42,16 +41,15 @@ frmOnizle::frmOnizle(windows::WindowRegistry& windows, QWidget* parent)
                             ui::twipsToPixelsY(kPictureHeightTwips));
 }
 
-void frmOnizle::Form_Load() {
-  yerlesim();
+void frmOnizle::Form_Load(const QWidget& workspace) {
+  yerlesim(workspace);
 }
 
-void frmOnizle::yerlesim() {
-  // Beside the workspace, at the top of the frame's client area.
+void frmOnizle::yerlesim(const QWidget& workspace) {
   QMdiSubWindow* own = frameWindowOf(*this);
-  const QMdiSubWindow* workspace = frameWindowOf(windows_.get<Form1>());
-  if (!own || !workspace) return;
-  const double left = ui::pixelsToTwipsX(workspace->x()) + ui::pixelsToTwipsX(workspace->width());
+  const QMdiSubWindow* beside = frameWindowOf(workspace);
+  if (!own || !beside) return;
+  const double left = ui::pixelsToTwipsX(beside->x()) + ui::pixelsToTwipsX(beside->width());
   own->move(ui::twipsToPixelsX(left), 0);
   qCDebug(lcBrowser) << "preview window placed at" << own->pos();
 }
@@ -64,7 +62,7 @@ void frmOnizle::setSizeTwips(double width, double height) {
 }
 
 void frmOnizle::Form_KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
-  windows_.get<Form1>().KeyDown(keyCode);
+  emit keyDown(keyCode);
 }
 
 void frmOnizle::keyPressEvent(QKeyEvent* event) {

@@ -10,10 +10,9 @@
 #include <algorithm>
 
 #include "capture/modWebCam.h"
-#include "mainwindow/mainwindowlog.h"
+#include "platform/ui/twips.h"
 #include "windows/mdichild.h"
 #include "windows/windowregistry.h"
-#include "platform/ui/twips.h"
 #include "workspace/form1.h"
 
 namespace windows {

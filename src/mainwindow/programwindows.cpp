@@ -17,13 +17,17 @@ void defineProgramWindows(WindowRegistry& windows) {
         return form;
       },
       [](Form1& form) { form.Form_Load(); });
+  // The preview window knows no other window: here its keys are passed on to
+  // the workspace, and its load rule is told where the workspace is.
   windows.define<frmOnizle>(
       [](WindowRegistry& r) {
-        auto* preview = new frmOnizle(r);
+        auto* preview = new frmOnizle;
         r.get<frmMain>().addChild(preview);
+        QObject::connect(preview, &frmOnizle::keyDown, preview,
+                         [&r](std::int16_t keyCode) { r.get<Form1>().KeyDown(keyCode); });
         return preview;
       },
-      [](frmOnizle& preview) { preview.Form_Load(); });
+      [&windows](frmOnizle& preview) { preview.Form_Load(windows.get<Form1>()); });
 }
 
 }  // namespace windows

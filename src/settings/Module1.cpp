@@ -7,38 +7,41 @@
 
 #include "platform/registry/store.h"
 #include "platform/registry/store_path.h"
-#include "settings/settingslog.h"
 
-namespace Module1 {
+Q_LOGGING_CATEGORY(lcSettings, "tandeo.settings", QtWarningMsg)
+
 namespace {
 
-// The per-user store, looked up afresh on every call like the registry key
+// The store `root` names, opened afresh on every call like the registry key
 // the program opens and closes each time. Any other root holds nothing here.
-std::optional<registry::Store> storeFor(HKEY root) {
-  if (root != HKEY_CURRENT_USER) return std::nullopt;
-  auto path = registry::userStorePathFromEnvironment();
-  if (!path) return std::nullopt;
-  return registry::Store(path->string(), std::string(registry::kCurrentUserRoot));
+std::optional<registry::Store> storeFor(const std::filesystem::path& file, Module1::HKEY root) {
+  if (root != Module1::HKEY_CURRENT_USER || file.empty()) return std::nullopt;
+  return registry::Store(file.string(), std::string(registry::kCurrentUserRoot));
 }
 
 void logDropped(const char* what, const QString& keyPath, const QString& valueName,
                 const registry::Error& error) {
   qCDebug(lcSettings) << what << keyPath << valueName
-                      << "dropped:" << registry::describe(error.code) << error.sysErrno;
+                      << "dropped:" << registry::describe(error.code);
 }
 
 }  // namespace
 
-QString mainKeyPath() {
+QString Module1::mainKeyPath() {
   return QStringLiteral("Velmora\\") + QStringLiteral("Photo");
 }
 
-QString layoutKeyPath() {
+QString Module1::layoutKeyPath() {
   return mainKeyPath() + QStringLiteral("\\Settings");
 }
 
-QString getStringValue(HKEY root, const QString& keyPath, const QString& valueName) {
-  auto store = storeFor(root);
+Module1 Module1::forUserProfile() {
+  auto path = registry::userStorePathFromEnvironment();
+  return path ? Module1(std::move(*path)) : Module1();
+}
+
+QString Module1::getStringValue(HKEY root, const QString& keyPath, const QString& valueName) const {
+  auto store = storeFor(storeFile_, root);
   if (!store) return {};
   auto key = store->openKey(keyPath.toStdString());
   if (!key) return {};
@@ -54,9 +57,9 @@ QString getStringValue(HKEY root, const QString& keyPath, const QString& valueNa
   return QString::fromUtf8(reinterpret_cast<const char*>(buffer.data()), end - buffer.begin());
 }
 
-void saveStringValue(HKEY root, const QString& keyPath, const QString& valueName,
-                     const QString& text) {
-  auto store = storeFor(root);
+void Module1::saveStringValue(HKEY root, const QString& keyPath, const QString& valueName,
+                              const QString& text) const {
+  auto store = storeFor(storeFile_, root);
   if (!store) return;
   auto key = store->createKey(keyPath.toStdString());
   if (!key) return logDropped("text", keyPath, valueName, key.error());
@@ -67,8 +70,9 @@ void saveStringValue(HKEY root, const QString& keyPath, const QString& valueName
   if (!set) logDropped("text", keyPath, valueName, set.error());
 }
 
-std::int32_t getDwordValue(HKEY root, const QString& keyPath, const QString& valueName) {
-  auto store = storeFor(root);
+std::int32_t Module1::getDwordValue(HKEY root, const QString& keyPath,
+                                    const QString& valueName) const {
+  auto store = storeFor(storeFile_, root);
   if (!store) return 0;
   auto key = store->openKey(keyPath.toStdString());
   if (!key) return 0;
@@ -80,14 +84,12 @@ std::int32_t getDwordValue(HKEY root, const QString& keyPath, const QString& val
   return *value.asDword();
 }
 
-void saveDwordValue(HKEY root, const QString& keyPath, const QString& valueName,
-                    std::int32_t number) {
-  auto store = storeFor(root);
+void Module1::saveDwordValue(HKEY root, const QString& keyPath, const QString& valueName,
+                             std::int32_t number) const {
+  auto store = storeFor(storeFile_, root);
   if (!store) return;
   auto key = store->createKey(keyPath.toStdString());
   if (!key) return logDropped("number", keyPath, valueName, key.error());
   auto set = store->setValue(*key, valueName.toStdString(), registry::Value::dword(number));
   if (!set) logDropped("number", keyPath, valueName, set.error());
 }
-
-}  // namespace Module1

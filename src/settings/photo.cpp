@@ -5,7 +5,7 @@
 #include "platform/files/find_file.h"
 #include "platform/imaging/target_file.h"
 #include "platform/ui/prompt.h"
-#include "settings/settingslog.h"
+#include "settings/Module1.h"
 
 namespace Photo {
 namespace {
@@ -14,8 +14,8 @@ Overwrite allowedWithoutAside(const QString& target) {
   return Overwrite(true, files::SetAside(), target);
 }
 
-bool userAgrees() {
-  const auto answer = ui::MsgBox(
+bool userAgrees(ui::Prompter& prompter) {
+  const auto answer = prompter.MsgBox(
       QStringLiteral("Girmiş olduğunuz dosya adı zaten mevcut. Varolan dosyayı değişirmek "
                      "istiyormusunuz?"),
       ui::vbYesNo, ui::vbQuestion, QStringLiteral("Velmora Photo"));
@@ -36,10 +36,10 @@ bool Overwrite::restore() {
   return !error;
 }
 
-Overwrite confirmOverwrite(const QString& path) {
+Overwrite confirmOverwrite(const QString& path, ui::Prompter& prompter) {
   const auto existing = files::findFileIgnoringCase(QFile::encodeName(path).toStdString());
   if (!existing) return allowedWithoutAside(path);
-  if (!userAgrees()) return Overwrite(false, files::SetAside(), path);
+  if (!userAgrees(prompter)) return Overwrite(false, files::SetAside(), path);
 
   // The codec refuses to replace a read-only file; leaving it where it is
   // lets the caller's write meet it and report that.

@@ -12,6 +12,10 @@
 
 #include "platform/files/set_aside.h"
 
+namespace ui {
+class Prompter;
+}
+
 namespace Photo {
 
 class [[nodiscard]] Overwrite {
@@ -47,6 +51,7 @@ class [[nodiscard]] Overwrite {
 // question icon, title "Velmora Photo"): No gives not allowed; Yes moves the
 // old file aside and gives allowed. A read-only file is not moved: allowed is
 // still given, and the caller's write (at target()) meets the file and fails.
-Overwrite confirmOverwrite(const QString& path);
+// The question goes to the user through `prompter`.
+Overwrite confirmOverwrite(const QString& path, ui::Prompter& prompter);
 
 }  // namespace Photo

@@ -1,11 +1,19 @@
 #pragma once
 // What the program's windows are given from outside instead of reaching for a
 // process-wide setting: main() builds it from the machine, a test from its
-// fakes, and the window registry hands it to every window it creates.
+// fakes and its sandbox, and the window registry hands it to every window it
+// creates.
 
 #include <memory>
 
+#include "platform/ui/endprogram.h"
 #include "platform/video/deviceprovider.h"
+#include "rules/capturefile.h"
+#include "settings/Module1.h"
+
+namespace ui {
+class Prompter;
+}
 
 namespace windows {
 
@@ -13,6 +21,20 @@ struct ProgramContext {
   // The capture drivers: the machine's V4L2 devices, synthetic cameras, or a
   // test's own provider.
   std::shared_ptr<video::DeviceProvider> cameras;
+  // Message and input boxes: Qt's dialogs, or a test's scripted answers. Lent:
+  // whoever builds the context keeps it alive as long as the windows.
+  ui::Prompter* prompter = nullptr;
+  // The remembered values, over the user's store file or a test's.
+  Module1 settings;
+  // "End the program at once" (F9, the menu "Programı Kapat", closing the workspace).
+  ui::ProgramEnder endProgram = ui::endProgram;
+  // The program's folder and its per-user cache folder, for the capture file.
+  rules::ProgramFolders folders;
 };
+
+// The folders of this run: the one the program was started from and
+// $XDG_CACHE_HOME/Velmora (~/.cache/Velmora). Read once, when main() builds
+// the context.
+rules::ProgramFolders programFoldersOfThisRun();
 
 }  // namespace windows

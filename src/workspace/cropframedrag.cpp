@@ -1,12 +1,17 @@
 #include "workspace/cropframedrag.h"
 
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QWidget>
 
 #include "workspace/cropframelabel.h"
-#include "workspace/workspacelog.h"
 
 namespace workspace {
+namespace {
+
+Q_LOGGING_CATEGORY(lcWorkspace, "tandeo.workspace", QtWarningMsg)
+
+}  // namespace
 
 CropFrameDrag::CropFrameDrag(QWidget* frame, QWidget* pictureBox, QWidget* pictureClient,
                              QWidget* window, Handlers handlers)

@@ -10,7 +10,10 @@
 #include <QToolBar>
 
 #include "browser/frmonizle.h"
+#include "settings/Module1.h"
 #include "windows/windowregistry.h"
+
+Q_LOGGING_CATEGORY(lcWorkspace, "tandeo.workspace", QtWarningMsg)
 
 Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
     : QWidget(parent), windows_(windows) {
@@ -21,6 +24,16 @@ Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
 }
 
 Form1::~Form1() = default;
+
+const Module1& Form1::settings() const {
+  return windows_.context().settings;
+}
+
+ui::Prompter& Form1::prompter() const {
+  ui::Prompter* lent = windows_.context().prompter;
+  if (!lent) qFatal("the program context holds no prompter");
+  return *lent;
+}
 
 void Form1::connectHandlers() {
   for (QToolBar* bar : toolYon) {

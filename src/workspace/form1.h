@@ -2,17 +2,21 @@
 // The photo capture workspace, the program's start-up window: live camera,
 // photo with its crop frame, the save settings and the target folder. One class,
 // its members defined in one file per concern (layout, start-up, commands,
-// closing, key preview, folder); the pure rules live in form1_rules.h.
+// closing, key preview, folder, photo, crop frame); its pure rules live in
+// src/rules. What it needs from outside (prompts, settings, folders, ending
+// the program) comes from the program context through the window registry.
 
+#include <QLoggingCategory>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <memory>
 
-#include "windows/mdichild.h"
 #include "platform/picture/pictureclip.h"
 #include "platform/ui/inputblocker.h"
-#include "workspace/cropframe_rules.h"
+#include "rules/cropframe.h"
+#include "rules/folderhistory.h"
+#include "windows/mdichild.h"
 
 class QAction;
 class QComboBox;
@@ -26,10 +30,13 @@ class QSlider;
 class QToolBar;
 class QToolButton;
 
+class Module1;
+
 namespace ui {
 class DirListBox;
 class DriveListBox;
 class PictureBox;
+class Prompter;
 class SimpleComboBox;
 class UpDown;
 }  // namespace ui
@@ -42,6 +49,10 @@ namespace workspace {
 class CropFrameDrag;
 class FocusRules;
 }  // namespace workspace
+
+// The workspace's logging category, "tandeo.workspace": warnings only, unless
+// debug output is switched on with QT_LOGGING_RULES.
+Q_DECLARE_LOGGING_CATEGORY(lcWorkspace)
 
 class Form1 : public QWidget, public windows::MdiChild {
   Q_OBJECT
@@ -98,6 +109,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   // Form-level state shared with the folder rules.
   bool recordHistory = false;
   std::int16_t lastDriveIndex = 0;
+  // The folders visited in this run; pathbox's list shows them.
+  rules::FolderHistory folderHistory;
 
   // Picture2's picture: no bitmap until the first photo. The box shows it.
   picture::Picture photo;
@@ -105,7 +118,7 @@ class Form1 : public QWidget, public windows::MdiChild {
   picture::PictureClip pctResim;
 
   // Label5's Left, Top, Width, Height; its drawn geometry follows them.
-  workspace::FrameRect cropFrame;
+  rules::FrameRect cropFrame;
   // Drag state, meaningful from a press on the frame to the following drop.
   double grabX = 0;
   std::int32_t grabY = 0;
@@ -199,10 +212,9 @@ class Form1 : public QWidget, public windows::MdiChild {
 
   // form1_cropframe.cpp
   void connectCropFrame();
-  void setFrame(const workspace::FrameRect& geometry);
+  void setFrame(const rules::FrameRect& geometry);
   // A box's change rule: filter, apply its leading number, bound, store.
-  void frameBoxChange(QLineEdit* box, float workspace::FrameRect::*property,
-                      const QString& valueName);
+  void frameBoxChange(QLineEdit* box, float rules::FrameRect::*property, const QString& valueName);
   void storeBox(const QLineEdit* box, const QString& valueName) const;
   void writeNumber(QLineEdit* box, double value, int significantDigits = 15);
   void changeSize(QLineEdit* box, int by);
@@ -219,6 +231,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   // the message for the user when a step fails, empty otherwise.
   QString capturePhoto();
   void showWaiting(bool busy);
+  // The temporary capture file of this run (its folder made when it is the cache folder).
+  QString captureFilePath() const;
 
  public:
   // False while a photo is being taken: the workspace then takes no input.
@@ -232,6 +246,10 @@ class Form1 : public QWidget, public windows::MdiChild {
   void unloadByCode(windows::UnloadMode unloadMode);
   // "Kapat" and Esc: release the camera, unload the workspace, end the program.
   void closeWorkspace();
+
+  // form1.cpp: what the program context gives the workspace.
+  const Module1& settings() const;
+  ui::Prompter& prompter() const;
 
   windows::WindowRegistry& windows_;
   bool unloaded_ = false;

@@ -1,25 +1,25 @@
 // The crop frame's rules: the four frame boxes and the step box, the bounds
 // that keep the frame on the photo, the move pad and dragging by hand. Every
 // rule ends by writing a number into a box, and the box's change rule (run at
-// once, nested, by the write) applies it, bounds it and stores it.
+// once, nested, by the write) applies it, bounds it and stores it. Numbers
+// in the boxes are read and written in the Turkish notation whatever the
+// desktop's locale (rules::boxNotation).
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <array>
 #include <tuple>
 
 #include "platform/ui/picturebox.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
+#include "rules/numbers.h"
 #include "settings/Module1.h"
 #include "workspace/cropframedrag.h"
 #include "workspace/focusrules.h"
 #include "workspace/form1.h"
-#include "workspace/form1_rules.h"
-#include "workspace/workspacelog.h"
 
-using workspace::FrameRect;
+using rules::FrameRect;
 
 namespace {
 
@@ -56,26 +56,26 @@ void Form1::connectCropFrame() {
 
 void Form1::setFrame(const FrameRect& geometry) {
   cropFrame = geometry;
-  Label5->setGeometry(workspace::frameGeometry(cropFrame));
+  Label5->setGeometry(rules::frameGeometry(cropFrame));
 }
 
 void Form1::writeNumber(QLineEdit* box, double value, int significantDigits) {
-  box->setText(workspace::numberText(value, QLocale(), significantDigits));
+  box->setText(rules::numberText(value, rules::boxNotation(), significantDigits));
 }
 
 void Form1::storeBox(const QLineEdit* box, const QString& valueName) const {
-  const std::optional<std::int32_t> number = workspace::storedNumber(box->text(), QLocale());
+  const std::optional<std::int32_t> number = rules::storedNumber(box->text(), rules::boxNotation());
   if (!number) {
     // An emptied box or one beyond 32 bits: the last stored value stays.
     qCDebug(lcWorkspace) << box->objectName() << "holds no whole number:" << box->text();
     return;
   }
-  Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), valueName, *number);
+  settings().saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), valueName, *number);
 }
 
 void Form1::sayiCtrl(QLineEdit* nesne) {
-  const std::optional<workspace::FilteredText> filtered =
-      workspace::filterNumberText(nesne->text(), nesne->cursorPosition(), QLocale());
+  const std::optional<rules::FilteredText> filtered =
+      rules::filterNumberText(nesne->text(), nesne->cursorPosition(), rules::boxNotation());
   if (!filtered) return;
   nesne->setText(filtered->text);
   nesne->setCursorPosition(filtered->caret);
@@ -84,7 +84,7 @@ void Form1::sayiCtrl(QLineEdit* nesne) {
 void Form1::frameBoxChange(QLineEdit* box, float FrameRect::*property, const QString& valueName) {
   sayiCtrl(box);
   FrameRect changed = cropFrame;
-  changed.*property = static_cast<float>(workspace::leadingNumber(box->text()));
+  changed.*property = static_cast<float>(rules::leadingNumber(box->text()));
   setFrame(changed);
   keepFrameInPicture();
   storeBox(box, valueName);
@@ -125,7 +125,7 @@ void Form1::txtYon_GotFocus() {
 
 void Form1::txtYon_LostFocus() {
   if (txtYon->text().isEmpty()) txtYon->setText(txtYon->property("tag").toString());
-  if (workspace::leadingNumber(txtYon->text()) == 0) txtYon->setText(QStringLiteral("1"));
+  if (rules::leadingNumber(txtYon->text()) == 0) txtYon->setText(QStringLiteral("1"));
 }
 
 void Form1::keepFrameInPicture() {
@@ -134,19 +134,19 @@ void Form1::keepFrameInPicture() {
   const int h = Picture2->height();
   if (cropFrame.top < 0) txtUst->setText(QStringLiteral("0"));
   if (cropFrame.left < 0) txtSol->setText(QStringLiteral("0"));
-  if (workspace::passesFarEdge(cropFrame.top, cropFrame.height, h)) {
-    writeNumber(txtUst, workspace::farEdgeStart(cropFrame.height, h), kSingleDigits);
+  if (rules::passesFarEdge(cropFrame.top, cropFrame.height, h)) {
+    writeNumber(txtUst, rules::farEdgeStart(cropFrame.height, h), kSingleDigits);
   }
-  if (workspace::passesFarEdge(cropFrame.left, cropFrame.width, w)) {
-    writeNumber(txtSol, workspace::farEdgeStart(cropFrame.width, w), kSingleDigits);
+  if (rules::passesFarEdge(cropFrame.left, cropFrame.width, w)) {
+    writeNumber(txtSol, rules::farEdgeStart(cropFrame.width, w), kSingleDigits);
   }
 }
 
 void Form1::moveFrame(std::int16_t direction) {
-  if (workspace::leadingNumber(txtYon->text()) == 0) txtYon->setText(QStringLiteral("1"));
-  const double step = workspace::leadingNumber(txtYon->text());
+  if (rules::leadingNumber(txtYon->text()) == 0) txtYon->setText(QStringLiteral("1"));
+  const double step = rules::leadingNumber(txtYon->text());
   const std::optional<FrameRect> moved =
-      workspace::movedFrame(cropFrame, direction, step, Picture2->size());
+      rules::movedFrame(cropFrame, direction, step, Picture2->size());
   if (!moved) return;
   setFrame(*moved);
   writeNumber(txtUst, cropFrame.top, kSingleDigits);
@@ -154,11 +154,11 @@ void Form1::moveFrame(std::int16_t direction) {
 }
 
 void Form1::changeSize(QLineEdit* box, int by) {
-  writeNumber(box, workspace::leadingNumber(box->text()) + by);
+  writeNumber(box, rules::leadingNumber(box->text()) + by);
 }
 
 bool Form1::cropFrameKey(const QString& key) {
-  using namespace workspace;
+  using namespace rules;
   static const std::array<std::pair<const char*, MoveDirection>, 5> moves{{{"ust", MoveUp},
                                                                            {"alt", MoveDown},
                                                                            {"sol", MoveLeft},
@@ -184,15 +184,15 @@ bool Form1::cropFrameKey(const QString& key) {
 }
 
 void Form1::Label5_MouseDown(double xTwips, double yTwips) {
-  const workspace::DragPoint grab =
-      workspace::dragPoint(xTwips / ui::twipsPerPixelX(), yTwips / ui::twipsPerPixelY());
+  const rules::DragPoint grab =
+      rules::dragPoint(xTwips / ui::twipsPerPixelX(), yTwips / ui::twipsPerPixelY());
   grabX = grab.x;
   grabY = grab.y;
 }
 
 void Form1::Label5_DragOver(double xTwips, double yTwips) {
-  const workspace::DragPoint at =
-      workspace::dragPoint(xTwips / ui::twipsPerPixelX(), yTwips / ui::twipsPerPixelY());
+  const rules::DragPoint at =
+      rules::dragPoint(xTwips / ui::twipsPerPixelX(), yTwips / ui::twipsPerPixelY());
   dragOffsetX = at.x - grabX;
   dragOffsetY = at.y - grabY;
 }

@@ -2,6 +2,8 @@
 // capture file) and cutting the framed part of it into the preview window.
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <cmath>
@@ -10,19 +12,23 @@
 #include "capture/getdc.h"
 #include "capture/modBitBlt.h"
 #include "capture/modWebCam.h"
-#include "windows/windowregistry.h"
 #include "platform/picture/picturefile.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/prompt.h"
 #include "platform/ui/twips.h"
-#include "workspace/capturefile.h"
+#include "rules/capturefile.h"
+#include "rules/numbers.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
-#include "workspace/form1_rules.h"
-#include "workspace/workspacelog.h"
 
 namespace {
 
 const QString kTitle = QStringLiteral("Velmora Photo");
+
+bool folderIsWritable(const QString& folder) {
+  const QFileInfo info(folder);
+  return info.isDir() && info.isWritable();
+}
 
 }  // namespace
 
@@ -34,7 +40,7 @@ void Form1::takePhoto() {
   showWaiting(false);
   // Reported once the window is usable again, so the user is never left
   // in front of a disabled workspace.
-  if (!failure.isEmpty()) ui::MsgBox(failure, ui::vbOKOnly, ui::vbExclamation, kTitle);
+  if (!failure.isEmpty()) prompter().MsgBox(failure, ui::vbOKOnly, ui::vbExclamation, kTitle);
 }
 
 QString Form1::capturePhoto() {
@@ -44,7 +50,7 @@ QString Form1::capturePhoto() {
                              static_cast<std::int32_t>(std::lround(Picture1->height())));
   capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
 
-  const QString file = workspace::captureFilePath();
+  const QString file = captureFilePath();
   if (const auto saved = picture::savePictureAsBmp(grabbed, file, picture::Durability::Scratch);
       !saved) {
     qCWarning(lcWorkspace) << "saving the photo failed:" << saved.error().detail;
@@ -59,6 +65,16 @@ QString Form1::capturePhoto() {
   photo = std::move(*loaded);
   Picture2->setPicture(photo.image());
   return {};
+}
+
+QString Form1::captureFilePath() const {
+  const rules::ProgramFolders& folders = windows_.context().folders;
+  const QString folder = rules::captureFolder(folders, folderIsWritable);
+  // A failure shows when the file is written, with the file's name.
+  if (folder == folders.cache && !QDir().mkpath(folder)) {
+    qCDebug(lcWorkspace) << "cannot create the cache folder" << folder;
+  }
+  return rules::captureFilePath(folder);
 }
 
 void Form1::showWaiting(bool busy) {
@@ -79,16 +95,16 @@ void Form1::showWaiting(bool busy) {
 
 void Form1::showPreview() {
   if (!photo.hasBitmap()) {
-    ui::MsgBox(QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz"), ui::vbOKOnly, ui::vbExclamation,
-               kTitle);
+    prompter().MsgBox(QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz"), ui::vbOKOnly,
+                      ui::vbExclamation, kTitle);
     return;
   }
   pctResim.setPicture(photo);
   const QRect frame = Label5->geometry();
-  pctResim.setClipX(workspace::roundHalfToEven(frame.x()));
-  pctResim.setClipY(workspace::roundHalfToEven(frame.y()));
-  pctResim.setClipWidth(workspace::roundHalfToEven(frame.width()));
-  pctResim.setClipHeight(workspace::roundHalfToEven(frame.height()));
+  pctResim.setClipX(rules::roundHalfToEven(frame.x()));
+  pctResim.setClipY(rules::roundHalfToEven(frame.y()));
+  pctResim.setClipWidth(rules::roundHalfToEven(frame.width()));
+  pctResim.setClipHeight(rules::roundHalfToEven(frame.height()));
   QCoreApplication::processEvents();
 
   frmOnizle* preview = windows_.find<frmOnizle>();

@@ -1,22 +1,23 @@
 // Every way out of the workspace releases the camera first. "Ending the
-// program" runs no further close handler (see ui::endProgram).
+// program" (the program context's, ui::endProgram in the program) runs no
+// further close handler.
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
 #include "capture/modWebCam.h"
-#include "platform/ui/endprogram.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 void Form1::closeProgram() {
   modWebCam::closeCaptureWindow();
-  ui::endProgram();
+  windows_.context().endProgram();
 }
 
 void Form1::closeWorkspace() {
   modWebCam::closeCaptureWindow();
   unloadByCode(windows::UnloadMode::FormCode);
-  ui::endProgram();
+  windows_.context().endProgram();
 }
 
 void Form1::Form_QueryUnload(bool& /*cancel*/, windows::UnloadMode /*unloadMode*/) {
@@ -66,5 +67,5 @@ void Form1::closeEvent(QCloseEvent* event) {
   }
   event->accept();
   // The workspace is the program: closing it ends the program like "Kapat".
-  ui::endProgram();
+  windows_.context().endProgram();
 }

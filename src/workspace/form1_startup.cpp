@@ -16,15 +16,14 @@
 #include "platform/ui/picturebox.h"
 #include "platform/ui/prompt.h"
 #include "platform/ui/simplecombobox.h"
+#include "rules/form1_rules.h"
 #include "settings/Module1.h"
 #include "workspace/form1.h"
-#include "workspace/form1_rules.h"
-#include "workspace/workspacelog.h"
 
 namespace {
 
-std::int32_t storedNumber(const char* name) {
-  return Module1::getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+std::int32_t storedNumber(const Module1& settings, const char* name) {
+  return settings.getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                 QString::fromLatin1(name));
 }
 
@@ -44,8 +43,8 @@ void Form1::Form_Load() {
   if (!restoreFolder()) {      // 9, 10
     // 11. The error step: keep the folder box's text as the remembered folder.
     qCDebug(lcWorkspace) << "start-up stopped at the folder:" << pathbox->currentText();
-    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                             QStringLiteral("Path"), pathbox->currentText().trimmed());
+    settings().saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                               QStringLiteral("Path"), pathbox->currentText().trimmed());
   }
 }
 
@@ -60,17 +59,17 @@ bool Form1::loadFrameBoxes() {
       const QSignalBlocker quiet(box);
       box->clear();
     }
-    box->setText(QString::number(storedNumber(name)));
+    box->setText(QString::number(storedNumber(settings(), name)));
   }
-  if (workspace::needsDefaultSize(txtEn->text())) txtEn->setText(QStringLiteral("105"));
-  if (workspace::needsDefaultSize(txtBoy->text())) txtBoy->setText(QStringLiteral("120"));
+  if (rules::needsDefaultSize(txtEn->text())) txtEn->setText(QStringLiteral("105"));
+  if (rules::needsDefaultSize(txtBoy->text())) txtBoy->setText(QStringLiteral("120"));
   return true;
 }
 
 void Form1::loadQuality() {
   // A stored position outside the slider's range (a hand-edited or damaged
   // store) is taken to the nearest end rather than stopping start-up.
-  const std::int32_t stored = storedNumber("Kalite");
+  const std::int32_t stored = storedNumber(settings(), "Kalite");
   Slider1->setValue(std::clamp(stored, Slider1->minimum(), Slider1->maximum()));
 }
 
@@ -84,23 +83,23 @@ void Form1::startCamera() {
     cmbCamList->setCurrentIndex(0);
     return;
   }
-  ui::MsgBox(QStringLiteral("Yüklü Video Aygıtı Yok."), ui::vbOKOnly, ui::vbExclamation);
+  prompter().MsgBox(QStringLiteral("Yüklü Video Aygıtı Yok."), ui::vbOKOnly, ui::vbExclamation);
 }
 
 bool Form1::restoreFolder() {
-  const QString stored = Module1::getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                                                 QStringLiteral("Path"));
-  if (!stored.isEmpty()) {
-    pathbox->addItem(stored);
-  } else {
-    if (Dir1->setPath(QDir::currentPath())) return false;
-    pathbox->addItem(Dir1->path());
+  QString folder = settings().getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                             QStringLiteral("Path"));
+  if (folder.isEmpty()) {
+    if (!Dir1->setPath(QDir::currentPath())) return false;
+    folder = Dir1->path();
   }
-  pathbox->setCurrentIndex(0);
+  folderHistory.add(folder);
+  pathbox->addItem(folder);
+  pathbox->setCurrentIndex(folderHistory.current());
   updateHistoryButtons();
   recordHistory = true;
-  if (Dir1->setPath(pathbox->currentText().trimmed())) return false;
-  if (Drive1->setDrive(Dir1->path())) return false;
+  if (!Dir1->setPath(pathbox->currentText().trimmed())) return false;
+  if (!Drive1->setDrive(Dir1->path())) return false;
   return true;
 }
 
@@ -109,13 +108,13 @@ void Form1::Form_Activate() {
 }
 
 void Form1::Slider1_Change() {
-  Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                          QStringLiteral("Kalite"), Slider1->value());
-  Label14->setText(workspace::qualityCaption(Slider1->value()));
+  settings().saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                            QStringLiteral("Kalite"), Slider1->value());
+  Label14->setText(rules::qualityCaption(Slider1->value()));
 }
 
 void Form1::cmbTur_Click() {
-  const bool visible = workspace::qualityControlsVisible(cmbTur->currentIndex());
+  const bool visible = rules::qualityControlsVisible(cmbTur->currentIndex());
   Label14->setVisible(visible);
   Slider1->setVisible(visible);
 }

@@ -12,7 +12,6 @@
 #include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "platform/ui/endprogram.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
 #include "platform/video/capwin.h"
@@ -24,6 +23,17 @@
 #include "workspace/form1.h"
 
 namespace {
+
+// The program's context over the sandbox; closing a frame ends the program,
+// which here must go on to the next test.
+windows::ProgramContext contextFor(const testsupport::SandboxProfile& profile,
+                                   testsupport::ScriptedPrompter& prompts) {
+  return {.cameras = video::currentDeviceProvider(),
+          .prompter = &prompts,
+          .settings = Module1(profile.settingsFile().toStdString()),
+          .endProgram = [] {},
+          .folders = {profile.programFolder(), profile.programCacheFolder()}};
+}
 
 bool showsAPicture(const QImage& image) {
   if (image.isNull()) return false;
@@ -44,8 +54,6 @@ class ScreenshotTest : public QObject {
   void initTestCase() {
     qputenv("TANDEO_FAKE_CAMERAS", "Kamera A,Kamera B");
     video::setDeviceProvider(nullptr);
-    // Closing a frame ends the program; here the next test still needs it.
-    ui::setProgramEnder([] {});
   }
 
   void workspaceInFrame() {
@@ -55,12 +63,12 @@ class ScreenshotTest : public QObject {
     for (const char* sub : {"9-A", "9-B", "10-A", "Öğretmenler"}) {
       QVERIFY(QDir().mkpath(photos + QLatin1Char('/') + QString::fromUtf8(sub)));
     }
-    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
+    const Module1& settings = registry.context().settings;
+    settings.saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                              QStringLiteral("Path"), photos);
-    Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+    settings.saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                             QStringLiteral("Kalite"), 7);
-
-    windows::WindowRegistry registry{windows::ProgramContext{video::currentDeviceProvider()}};
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -86,7 +94,7 @@ class ScreenshotTest : public QObject {
   void photoAndPreview() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    windows::WindowRegistry registry{windows::ProgramContext{video::currentDeviceProvider()}};
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -32,7 +32,7 @@ class FrmOnizleTest : public QObject {
   void opensBesideTheWorkspaceAtTheTop() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     const QMdiSubWindow* workspace = program.workspaceWindow();
 
     program.form->mnuOnPen->trigger();
@@ -56,7 +56,7 @@ class FrmOnizleTest : public QObject {
   void existsOnceHoweverOftenItIsOpened() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     program.form->mnuOnPen->trigger();
     frmOnizle* first = program.registry.find<frmOnizle>();
     frameWindow(*first)->close();
@@ -89,8 +89,7 @@ class FrmOnizleTest : public QObject {
     QFETCH(int, ends);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    testsupport::EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     if (previewed) form.takePhoto();  // F6 needs a photo to cut from
     form.Label5->setGeometry(10, 10, 105, 120);
@@ -103,7 +102,7 @@ class FrmOnizleTest : public QObject {
     QCOMPARE(form.photo.hasBitmap(), photo || previewed);
     QCOMPARE(preview.Picture3->hasPicture(), previewed);
     if (previewed) QCOMPARE(preview.Picture3->picture().size(), QSize(105, 120));
-    QCOMPARE(ended.calls(), ends);
+    QCOMPARE(program.endCalls(), ends);
   }
 };
 

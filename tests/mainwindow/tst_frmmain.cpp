@@ -11,7 +11,6 @@
 #include "workspace_fixture.h"
 
 using testsupport::CaptureCalls;
-using testsupport::EndRecorder;
 using testsupport::ProgramWindows;
 
 class FrmMainTest : public QObject {
@@ -22,7 +21,7 @@ class FrmMainTest : public QObject {
   void workspaceIsAChildAtTheTopLeft() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QVERIFY(QTest::qWaitForWindowExposed(program.frame));
     QMdiSubWindow* sub = program.workspaceWindow();
     QVERIFY(sub);
@@ -42,7 +41,7 @@ class FrmMainTest : public QObject {
   void menuBarFollowsTheActiveChild() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QMenuBar* bar = program.frame->menuBar();
     QCOMPARE(bar->actions(), program.form->menuBarActions());
     auto* plain = new QWidget;
@@ -59,8 +58,7 @@ class FrmMainTest : public QObject {
   void closingTheFrameRunsEveryUnloadHandler() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     const video::HWND camera = modWebCam::hwndCapture;
     CaptureCalls calls;
     QVERIFY(program.frame->close());
@@ -68,16 +66,15 @@ class FrmMainTest : public QObject {
     QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 3);
     QVERIFY(calls.destroyed(camera));
     QVERIFY(!video::captureWidget(camera));
-    QCOMPARE(ended.calls(), 0);
+    QCOMPARE(program.endCalls(), 0);
   }
 
   void aWorkspaceAlreadyUnloadedIsNotUnloadedAgain() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     program.form->toolYon_ButtonClick(QStringLiteral("kapat"));
-    QCOMPARE(ended.calls(), 1);
+    QCOMPARE(program.endCalls(), 1);
     CaptureCalls calls;
     QVERIFY(program.frame->close());
     QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 1);

@@ -1,5 +1,6 @@
-// Module1 as the windows use it: the four calls against a sandboxed profile,
-// checked both through the calls themselves and through what lands on disk.
+// Module1 as the windows use it: the four calls over a sandboxed profile's
+// store file, checked both through the calls themselves and through what
+// lands on disk; and where the user's own store is found.
 
 #include "settings/Module1.h"
 
@@ -15,7 +16,7 @@
 #include "platform/registry/syscalls.h"
 #include "support/sandbox.h"
 
-using Module1::HKEY_CURRENT_USER;
+constexpr Module1::HKEY HKEY_CURRENT_USER = Module1::HKEY_CURRENT_USER;
 using registry::Value;
 
 Q_DECLARE_METATYPE(registry::Value)
@@ -47,6 +48,29 @@ QByteArray capturedStderr(F action) {
   return sink.readAll();
 }
 
+// Sets an environment variable for its lifetime.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const QByteArray& value)
+      : name_(name), saved_(qgetenv(name)), wasSet_(qEnvironmentVariableIsSet(name)) {
+    qputenv(name, value);
+  }
+  ~ScopedVariable() {
+    if (wasSet_) {
+      qputenv(name_, saved_);
+    } else {
+      qunsetenv(name_);
+    }
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  QByteArray saved_;
+  bool wasSet_;
+};
+
 int refusingCreation(const char* path, int flags, mode_t mode) {
   if (flags & O_CREAT) return errno = EROFS, -1;
   return registry::realSyscalls().open(path, flags, mode);
@@ -77,12 +101,15 @@ class Module1Test : public QObject {
   void namesIgnoreCaseAndNothingIsCached();
   void otherRootsHoldNothing_data();
   void otherRootsHoldNothing();
-  void emptyConfigVariableFallsBackToHome();
+  void userStoreIsFoundOnceFromTheEnvironment_data();
+  void userStoreIsFoundOnceFromTheEnvironment();
+  void noStoreReadsNothingAndWritesNothing();
   void damagedFileIsKeptAsideAndDefaultsGoOn();
   void unwritableProfileDropsWritesAndReadsGoOn_data();
   void unwritableProfileDropsWritesAndReadsGoOn();
 
  private:
+  Module1 settings() const { return Module1(profile_->settingsFile().toStdString()); }
   registry::Store store() const { return registry::Store(profile_->settingsFile().toStdString()); }
   void putRaw(const QString& key, const QString& name, const Value& value) {
     registry::Store s = store();
@@ -127,8 +154,8 @@ void Module1Test::freshProfileReadsDefaultsAndCreatesNothing() {
   QFETCH(bool, layout);
   QFETCH(QString, name);
   const QString key = layout ? Module1::layoutKeyPath() : Module1::mainKeyPath();
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, key, name), 0);
-  QCOMPARE(Module1::getStringValue(HKEY_CURRENT_USER, key, name), QString());
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, key, name), 0);
+  QCOMPARE(settings().getStringValue(HKEY_CURRENT_USER, key, name), QString());
   QCOMPARE(QDir(profile_->configHome()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
            QStringList());
 }
@@ -156,10 +183,10 @@ void Module1Test::firstWriteCreatesEveryLevel() {
   QFETCH(bool, layout);
   QFETCH(QByteArray, expected);
   const QString key = layout ? Module1::layoutKeyPath() : Module1::mainKeyPath();
-  Module1::saveDwordValue(HKEY_CURRENT_USER, key, "V", 105);
+  settings().saveDwordValue(HKEY_CURRENT_USER, key, "V", 105);
   QCOMPARE(readAll(profile_->settingsFile()), expected);
   for (const char* level : {"Velmora", "Velmora\\Photo"}) QVERIFY(store().openKey(level));
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, key, "V"), 105);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, key, "V"), 105);
 }
 
 void Module1Test::textRoundTripsWithoutTerminatingZero_data() {
@@ -175,8 +202,8 @@ void Module1Test::textRoundTripsWithoutTerminatingZero_data() {
 
 void Module1Test::textRoundTripsWithoutTerminatingZero() {
   QFETCH(QString, text);
-  Module1::saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", text);
-  QCOMPARE(Module1::getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), text);
+  settings().saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", text);
+  QCOMPARE(settings().getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), text);
   const auto value = stored(Module1::mainKeyPath(), "Path");
   QVERIFY(value);
   QCOMPARE(value->type, registry::REG_SZ);
@@ -197,7 +224,7 @@ void Module1Test::storedTextIsCutAtTheFirstZero() {
   QFETCH(QByteArray, bytes);
   QFETCH(QString, expected);
   putRaw(Module1::mainKeyPath(), "Path", raw(registry::REG_SZ, bytes));
-  QCOMPARE(Module1::getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), expected);
+  QCOMPARE(settings().getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), expected);
 }
 
 void Module1Test::numbersRoundTripSigned_data() {
@@ -212,8 +239,9 @@ void Module1Test::numbersRoundTripSigned_data() {
 
 void Module1Test::numbersRoundTripSigned() {
   QFETCH(int, number);
-  Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "ExpWith", number);
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "ExpWith"), number);
+  settings().saveDwordValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "ExpWith", number);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "ExpWith"),
+           number);
   QCOMPARE(stored(Module1::layoutKeyPath(), "ExpWith"), std::optional(Value::dword(number)));
 }
 
@@ -238,23 +266,23 @@ void Module1Test::valueOfAnotherTypeReadsAsAbsent() {
   QFETCH(QString, asText);
   QFETCH(int, asNumber);
   putRaw(Module1::mainKeyPath(), "V", value);
-  QCOMPARE(Module1::getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "V"), asText);
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "V"), asNumber);
+  QCOMPARE(settings().getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "V"), asText);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "V"), asNumber);
 }
 
 void Module1Test::namesIgnoreCaseAndNothingIsCached() {
-  Module1::saveDwordValue(HKEY_CURRENT_USER, "VELMORA\\photo", "en", 7);
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 7);
-  Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "EN", 8);
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, "velmora\\PHOTO", "eN"), 8);
+  settings().saveDwordValue(HKEY_CURRENT_USER, "VELMORA\\photo", "en", 7);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 7);
+  settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "EN", 8);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, "velmora\\PHOTO", "eN"), 8);
   QVERIFY(
       readAll(profile_->settingsFile()).contains("[HKEY_CURRENT_USER\\VELMORA\\photo]\n\"en\"="));
 
   // Another process changes the file: the next read sees it.
   putRaw(Module1::mainKeyPath(), "En", Value::dword(9));
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 9);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 9);
   QFile::remove(profile_->settingsFile());
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
 }
 
 void Module1Test::otherRootsHoldNothing_data() {
@@ -266,20 +294,52 @@ void Module1Test::otherRootsHoldNothing_data() {
 
 void Module1Test::otherRootsHoldNothing() {
   QFETCH(int, root);
-  Module1::saveDwordValue(root, Module1::mainKeyPath(), "En", 5);
-  Module1::saveStringValue(root, Module1::mainKeyPath(), "Path", "/x");
+  settings().saveDwordValue(root, Module1::mainKeyPath(), "En", 5);
+  settings().saveStringValue(root, Module1::mainKeyPath(), "Path", "/x");
   QVERIFY(!QFileInfo::exists(profile_->settingsFile()));
-  Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 5);
-  Module1::saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", "/x");
-  QCOMPARE(Module1::getDwordValue(root, Module1::mainKeyPath(), "En"), 0);
-  QCOMPARE(Module1::getStringValue(root, Module1::mainKeyPath(), "Path"), QString());
+  settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 5);
+  settings().saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", "/x");
+  QCOMPARE(settings().getDwordValue(root, Module1::mainKeyPath(), "En"), 0);
+  QCOMPARE(settings().getStringValue(root, Module1::mainKeyPath(), "Path"), QString());
 }
 
-void Module1Test::emptyConfigVariableFallsBackToHome() {
-  qputenv("XDG_CONFIG_HOME", "");
-  Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 11);
-  QVERIFY(QFileInfo::exists(profile_->root() + "/.config/Velmora/user.reg"));
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 11);
+void Module1Test::userStoreIsFoundOnceFromTheEnvironment_data() {
+  QTest::addColumn<QByteArray>("configHome");
+  QTest::addColumn<QString>("expected");  // below the sandbox's root
+  QTest::newRow("XDG_CONFIG_HOME names the folder") << QByteArray("/config") << "/config";
+  QTest::newRow("an empty XDG_CONFIG_HOME falls back to the home folder")
+      << QByteArray() << "/.config";
+  QTest::newRow("a relative XDG_CONFIG_HOME is ignored") << QByteArray("relative") << "/.config";
+}
+
+void Module1Test::userStoreIsFoundOnceFromTheEnvironment() {
+  QFETCH(QByteArray, configHome);
+  QFETCH(QString, expected);
+  const QString root = profile_->root();
+  const QString file = root + expected + "/Velmora/user.reg";
+  Module1 user;
+  {
+    const ScopedVariable home("HOME", QFile::encodeName(root));
+    const ScopedVariable config("XDG_CONFIG_HOME", configHome.startsWith('/')
+                                                       ? QFile::encodeName(root) + configHome
+                                                       : configHome);
+    user = Module1::forUserProfile();
+  }
+  QCOMPARE(QString::fromStdString(user.storeFile().string()), file);
+  // The environment is read once: writes land there after it changed back.
+  user.saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 11);
+  QVERIFY(QFileInfo::exists(file));
+  QCOMPARE(user.getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 11);
+}
+
+void Module1Test::noStoreReadsNothingAndWritesNothing() {
+  const Module1 none;
+  none.saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 5);
+  none.saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", "/x");
+  QCOMPARE(none.getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
+  QCOMPARE(none.getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), QString());
+  QCOMPARE(QDir(profile_->configHome()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+           QStringList());
 }
 
 void Module1Test::damagedFileIsKeptAsideAndDefaultsGoOn() {
@@ -290,9 +350,9 @@ void Module1Test::damagedFileIsKeptAsideAndDefaultsGoOn() {
   f.write(damaged);
   f.close();
 
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
   const QByteArray message = capturedStderr(
-      [] { Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 105); });
+      [this] { settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 105); });
   QCOMPARE(message.count('\n'), 1);
   QVERIFY2(message.contains("user.reg.corrupt-"), message.constData());
 
@@ -300,9 +360,9 @@ void Module1Test::damagedFileIsKeptAsideAndDefaultsGoOn() {
                                .entryList({"user.reg.corrupt-*"}, QDir::Files);
   QCOMPARE(kept.size(), 1);
   QCOMPARE(readAll(QFileInfo(profile_->settingsFile()).path() + "/" + kept[0]), damaged);
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 105);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 105);
   const QByteArray quiet = capturedStderr(
-      [] { Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Boy", 120); });
+      [this] { settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Boy", 120); });
   QCOMPARE(quiet, QByteArray());
 }
 
@@ -317,21 +377,21 @@ void Module1Test::unwritableProfileDropsWritesAndReadsGoOn() {
   if (fileInTheWay) {
     QFile plain(profile_->root() + "/plain");
     QVERIFY(plain.open(QIODevice::WriteOnly));
-    qputenv("XDG_CONFIG_HOME", (profile_->root() + "/plain").toLocal8Bit());
-    Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 1);
-    Module1::saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", "/x");
-    QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
+    const Module1 blocked((profile_->root() + "/plain/Velmora/user.reg").toStdString());
+    blocked.saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 1);
+    blocked.saveStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path", "/x");
+    QCOMPARE(blocked.getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 0);
     QCOMPARE(plain.size(), 0);
     return;
   }
-  Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 105);
+  settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 105);
   const QByteArray before = readAll(profile_->settingsFile());
   registry::ScopedSyscalls seam;
   seam.table().open = &refusingCreation;
-  Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 1);
-  Module1::saveStringValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "Path", "/x");
+  settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 1);
+  settings().saveStringValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "Path", "/x");
   QCOMPARE(readAll(profile_->settingsFile()), before);
-  QCOMPARE(Module1::getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 105);
+  QCOMPARE(settings().getDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En"), 105);
 }
 
 QTEST_APPLESS_MAIN(Module1Test)

@@ -71,7 +71,7 @@ class PhotoOverwriteTest : public QObject {
     QFETCH(QString, name);
     QVERIFY(QDir(folder_).mkdir("Alt"));
     testsupport::ScriptedPrompter prompter;
-    auto overwrite = Photo::confirmOverwrite(folder_ + "/" + name);
+    auto overwrite = Photo::confirmOverwrite(folder_ + "/" + name, prompter);
     QVERIFY(overwrite.allowed());
     QVERIFY(!overwrite.holdsOldFile());
     QCOMPARE(overwrite.target(), folder_ + "/" + name);
@@ -145,7 +145,7 @@ class PhotoOverwriteTest : public QObject {
     testsupport::ScriptedPrompter prompter;
     prompter.answerMessage(ui::MsgBoxResult(answer));
     {
-      auto overwrite = Photo::confirmOverwrite(target);
+      auto overwrite = Photo::confirmOverwrite(target, prompter);
       QCOMPARE(prompter.prompts().size(), 1);
       const auto& asked_ = prompter.prompts().first();
       QCOMPARE(asked_.text, kQuestion);
@@ -173,7 +173,7 @@ class PhotoOverwriteTest : public QObject {
     testsupport::ScriptedPrompter prompter;
     prompter.answerMessage(ui::vbYes);
     {
-      auto overwrite = Photo::confirmOverwrite(path);
+      auto overwrite = Photo::confirmOverwrite(path, prompter);
       QVERIFY(overwrite.holdsOldFile());
       QVERIFY(!QFile::exists(path));
     }
@@ -190,7 +190,7 @@ class PhotoOverwriteTest : public QObject {
     QVERIFY(QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner));
     testsupport::ScriptedPrompter prompter;
     prompter.answerMessage(ui::vbYes);
-    auto overwrite = Photo::confirmOverwrite(path);
+    auto overwrite = Photo::confirmOverwrite(path, prompter);
     QVERIFY(overwrite.allowed());
     QVERIFY(!overwrite.holdsOldFile());
     QCOMPARE(readFile(path), QByteArray("old"));

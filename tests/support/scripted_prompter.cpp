@@ -12,17 +12,14 @@ void fail(const QString& why) {
 
 }  // namespace
 
-ScriptedPrompter::ScriptedPrompter() : previous_(ui::setPrompter(this)) {}
-
 ScriptedPrompter::~ScriptedPrompter() {
-  ui::setPrompter(previous_);
   if (!answers_.empty() && !QTest::currentTestFailed()) {
     fail(QStringLiteral("%1 scripted answer(s) never asked for").arg(answers_.size()));
   }
 }
 
-ui::MsgBoxResult ScriptedPrompter::msgBox(const QString& text, ui::MsgBoxButtons buttons,
-                                          ui::MsgBoxIcon icon, const QString& title) {
+ui::MsgBoxResult ScriptedPrompter::showMessage(const QString& text, ui::MsgBoxButtons buttons,
+                                               ui::MsgBoxIcon icon, const QString& title) {
   prompts_.append({RecordedPrompt::Kind::Message, text, buttons, icon, title, {}});
   const ui::MsgBoxResult onEscape = ui::escapeAnswer(buttons);
   if (answers_.empty() || !std::holds_alternative<ui::MsgBoxResult>(answers_.front())) {
@@ -39,8 +36,8 @@ ui::MsgBoxResult ScriptedPrompter::msgBox(const QString& text, ui::MsgBoxButtons
   return answer;
 }
 
-QString ScriptedPrompter::inputBox(const QString& prompt, const QString& title,
-                                   const QString& defaultText) {
+QString ScriptedPrompter::askForText(const QString& prompt, const QString& title,
+                                     const QString& defaultText) {
   prompts_.append(
       {RecordedPrompt::Kind::Input, prompt, ui::vbOKCancel, ui::vbNoIcon, title, defaultText});
   if (answers_.empty() || !std::holds_alternative<QString>(answers_.front())) {

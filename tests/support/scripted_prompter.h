@@ -3,7 +3,8 @@
 // (text, buttons, icon, title), so a test checks what the user would have seen.
 // A prompt with no answer queued, or of another kind than the next answer,
 // fails the running test and is answered as Esc would answer it; answers left
-// unused at the end fail the test too. Installs itself for its lifetime.
+// unused at the end fail the test too. A test hands it to the code it tests
+// (the program context's prompter, a parameter).
 
 #include <QList>
 #include <QString>
@@ -26,7 +27,7 @@ struct RecordedPrompt {
 
 class ScriptedPrompter final : public ui::Prompter {
  public:
-  ScriptedPrompter();
+  ScriptedPrompter() = default;
   ~ScriptedPrompter() override;
   ScriptedPrompter(const ScriptedPrompter&) = delete;
   ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
@@ -38,15 +39,14 @@ class ScriptedPrompter final : public ui::Prompter {
   const QList<RecordedPrompt>& prompts() const { return prompts_; }
   qsizetype pendingAnswers() const { return static_cast<qsizetype>(answers_.size()); }
 
-  ui::MsgBoxResult msgBox(const QString& text, ui::MsgBoxButtons buttons, ui::MsgBoxIcon icon,
-                          const QString& title) override;
-  QString inputBox(const QString& prompt, const QString& title,
-                   const QString& defaultText) override;
-
  private:
+  ui::MsgBoxResult showMessage(const QString& text, ui::MsgBoxButtons buttons, ui::MsgBoxIcon icon,
+                               const QString& title) override;
+  QString askForText(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+
   QList<RecordedPrompt> prompts_;
   std::deque<std::variant<ui::MsgBoxResult, QString>> answers_;
-  ui::Prompter* previous_;
 };
 
 }  // namespace testsupport

@@ -1,11 +1,14 @@
 // Each window exists once: created on first use with its load rule run right
 // after it is known, shown again rather than created again, reaching its
-// siblings through the registry.
+// siblings and the program context through the registry; and the folders
+// main() puts into that context.
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
 
+#include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 
 namespace {
@@ -100,6 +103,36 @@ class WindowRegistryTest : public QObject {
     }
     QVERIFY(!topLevel);
     QVERIFY(child);
+  }
+
+  void windowsReachTheContextTheyWereGiven() {
+    int ended = 0;
+    windows::WindowRegistry registry{windows::ProgramContext{
+        .cameras = nullptr,
+        .prompter = nullptr,
+        .settings = Module1(std::filesystem::path("/sandbox/user.reg")),
+        .endProgram = [&ended] { ++ended; },
+        .folders = {QStringLiteral("/opt/velmora"), QStringLiteral("/sandbox/cache")},
+    }};
+    QString seenStore;
+    registry.define<Browser>([&seenStore](windows::WindowRegistry& r) {
+      seenStore = QString::fromStdString(r.context().settings.storeFile().string());
+      r.context().endProgram();
+      return new Browser;
+    });
+    registry.get<Browser>();
+    QCOMPARE(seenStore, QStringLiteral("/sandbox/user.reg"));
+    QCOMPARE(ended, 1);
+    QCOMPARE(registry.context().folders.cache, QStringLiteral("/sandbox/cache"));
+  }
+
+  void programFoldersFollowTheRun() {
+    const QByteArray saved = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", "/tmp/some-cache");
+    const rules::ProgramFolders folders = windows::programFoldersOfThisRun();
+    qputenv("XDG_CACHE_HOME", saved);
+    QCOMPARE(folders.cache, QStringLiteral("/tmp/some-cache/Velmora"));
+    QCOMPARE(folders.program, QCoreApplication::applicationDirPath());
   }
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 // Helpers for tests that take photos: the capture window frozen on one frame
-// (so "the pixels at F5 time" are known), what a grab of it must give, and a
-// scoped replacement of the program-folder check.
+// (so "the pixels at F5 time" are known) and what a grab of it must give.
 
 #include <QImage>
 #include <QPainter>
@@ -9,7 +8,6 @@
 
 #include "capture/modWebCam.h"
 #include "platform/video/capwin.h"
-#include "workspace/capturefile.h"
 
 namespace testsupport {
 
@@ -47,18 +45,5 @@ inline QImage grabOfCaptureWindow(int width, int height) {
 inline QImage rgb32(const QImage& image) {
   return image.convertToFormat(QImage::Format_RGB32);
 }
-
-class ProgramFolderCheck {
- public:
-  explicit ProgramFolderCheck(bool writable)
-      : previous_(
-            workspace::setProgramFolderCheck([writable](const QString&) { return writable; })) {}
-  ~ProgramFolderCheck() { workspace::setProgramFolderCheck(std::move(previous_)); }
-  ProgramFolderCheck(const ProgramFolderCheck&) = delete;
-  ProgramFolderCheck& operator=(const ProgramFolderCheck&) = delete;
-
- private:
-  workspace::WritableCheck previous_;
-};
 
 }  // namespace testsupport

@@ -17,7 +17,6 @@
 #include "workspace_fixture.h"
 
 using testsupport::CaptureCalls;
-using testsupport::EndRecorder;
 using testsupport::ProgramWindows;
 
 namespace {
@@ -90,8 +89,7 @@ class Form1CommandsTest : public QObject {
     QFETCH(bool, unloaded);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QVERIFY(QTest::qWaitForWindowActive(program.frame));
     const video::HWND camera = modWebCam::hwndCapture;
     QVERIFY(video::captureWidget(camera));
@@ -99,7 +97,7 @@ class Form1CommandsTest : public QObject {
 
     run(program, how);
 
-    QCOMPARE(ended.calls(), 1);
+    QCOMPARE(program.endCalls(), 1);
     QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), disconnects);
     QVERIFY(calls.destroyed(camera));
     QVERIFY(!video::captureWidget(camera));
@@ -118,14 +116,13 @@ class Form1CommandsTest : public QObject {
     QFETCH(int, key);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;  // fails the test on any prompt
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QVERIFY(QTest::qWaitForWindowActive(program.frame));
     CaptureCalls calls;
     program.form->KeyDown(ui::vbKeyCode(key));
     program.form->txtSol->setFocus();
     QTest::keyClick(program.form->txtSol, Qt::Key(key));
-    QCOMPARE(ended.calls(), 0);
+    QCOMPARE(program.endCalls(), 0);
     QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 0);
     QVERIFY(video::captureWidget(modWebCam::hwndCapture));
     QVERIFY(!program.workspaceWindow()->isHidden());
@@ -145,8 +142,7 @@ class Form1CommandsTest : public QObject {
     QFETCH(QString, control);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QVERIFY(QTest::qWaitForWindowActive(program.frame));
     auto* target = program.form->findChild<QWidget*>(control);
     QVERIFY(target);
@@ -155,22 +151,21 @@ class Form1CommandsTest : public QObject {
     QVERIFY(focus && (focus == target || target->isAncestorOf(focus)));
     QTest::keyClick(focus, Qt::Key_F9);
     // Ignored by the control, the key travels on to its parents: still one command.
-    QCOMPARE(ended.calls(), 1);
+    QCOMPARE(program.endCalls(), 1);
   }
 
   void keysOfOtherWindowsAreNotTheWorkspaces() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QTest::keyClick(program.frame->menuBar(), Qt::Key_F9);
-    QCOMPARE(ended.calls(), 0);
+    QCOMPARE(program.endCalls(), 0);
   }
 
   void schoolSizeButtonSetsWidthThenHeight() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     form.txtEn->setText(QStringLiteral("50"));
     form.txtBoy->setText(QStringLiteral("60"));
@@ -186,13 +181,12 @@ class Form1CommandsTest : public QObject {
   void menuProcedureIgnoresUnknownIndexes() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    EndRecorder ended;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     CaptureCalls calls;
     for (std::int16_t index : {std::int16_t(2), std::int16_t(-1), std::int16_t(99)}) {
       program.form->menu(index);
     }
-    QCOMPARE(ended.calls(), 0);
+    QCOMPARE(program.endCalls(), 0);
     QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 0);
   }
 };

@@ -45,7 +45,7 @@ class Form1ControlsTest : public QObject {
     testsupport::useFakeCameras("Kamera A");
     profile_ = std::make_unique<testsupport::SandboxProfile>();
     prompts_ = std::make_unique<testsupport::ScriptedPrompter>();
-    program_ = std::make_unique<testsupport::ProgramWindows>();
+    program_ = std::make_unique<testsupport::ProgramWindows>(*profile_, *prompts_);
   }
   void cleanupTestCase() {
     program_.reset();

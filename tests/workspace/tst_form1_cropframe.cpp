@@ -1,6 +1,8 @@
 // The crop frame through the real workspace: typing into its boxes, leaving
 // them, the move pad, the up-down arrows and dragging the frame by hand, and
-// what each of these leaves in the settings store. Numbers are Turkish.
+// what each of these leaves in the settings store. Numbers are Turkish
+// whatever the desktop's locale: the tests run on an English desktop, and the
+// readings of typed numbers under English, C and Turkish.
 
 #include <QAction>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QToolButton>
 
 #include "platform/ui/picturebox.h"
+#include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
 #include "settings/Module1.h"
 #include "support/sandbox.h"
@@ -21,27 +24,6 @@ namespace {
 
 const char* const kFrameValues[] = {"Sol", "Ust", "En", "Boy", "Hareket"};
 constexpr std::int32_t kUntouched = -777;
-
-std::int32_t stored(const char* name) {
-  return Module1::getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                                QString::fromLatin1(name));
-}
-
-// Marks every frame value so that a test can see which ones a step writes.
-void markStoredValues() {
-  for (const char* name : kFrameValues) {
-    Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                            QString::fromLatin1(name), kUntouched);
-  }
-}
-
-QStringList writtenValues() {
-  QStringList written;
-  for (const char* name : kFrameValues) {
-    if (stored(name) != kUntouched) written << QString::fromLatin1(name);
-  }
-  return written;
-}
 
 QRect frameRect(const Form1& form) {
   return QRect(qRound(form.cropFrame.left), qRound(form.cropFrame.top),
@@ -88,22 +70,40 @@ void focus(Form1& form, QLineEdit* box) {
   QTRY_VERIFY(box->hasFocus());
 }
 
+// Empties `box` and types `text` into it, key by key.
+void typeInto(Form1& form, QLineEdit* box, const QString& text) {
+  focus(form, box);
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Backspace);
+  QTest::keyClicks(box, text);
+}
+
+// The desktop locales the readings are checked under: Debian's usual C.UTF-8
+// and English, where "," groups thousands and "." separates the fraction, and Turkish.
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+const std::initializer_list<std::pair<const char*, QLocale>> kDesktops{
+    {"English desktop", kEnglish},
+    {"C desktop", QLocale::c()},
+    {"Turkish desktop", QLocale(QLocale::Turkish, QLocale::Turkey)}};
+
 }  // namespace
 
 class Form1CropFrameTest : public QObject {
   Q_OBJECT
  private slots:
   void initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    QLocale::setDefault(kEnglish);
     testsupport::useFakeCameras("Kamera A");
   }
+  void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
 
   void init() {
     profile_ = std::make_unique<testsupport::SandboxProfile>();
     prompts_ = std::make_unique<testsupport::ScriptedPrompter>();
-    program_ = std::make_unique<ProgramWindows>();
+    program_ = std::make_unique<ProgramWindows>(*profile_, *prompts_);
   }
   void cleanup() {
+    QLocale::setDefault(kEnglish);
     program_.reset();
     prompts_.reset();
     profile_.reset();
@@ -228,34 +228,89 @@ class Form1CropFrameTest : public QObject {
   }
 
   void typingIsFiltered_data() {
+    QTest::addColumn<QLocale>("desktop");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("storedWidth");
-    QTest::newRow("a dot after 12 goes") << "12."
-                                         << "12" << 12 << 12;
-    QTest::newRow("letters go") << "1x2y"
-                                << "12" << 12 << 12;
-    QTest::newRow("12,5 is kept, the frame and the store get 12") << "12,5"
-                                                                  << "12,5" << 12 << 12;
-    QTest::newRow("13,5 sets 13 and stores 14") << "13,5"
-                                                << "13,5" << 13 << 14;
-    QTest::newRow("a second comma goes") << "13,5,1"
-                                         << "13,51" << 13 << 14;
+    for (const auto& [desktop, locale] : kDesktops) {
+      QTest::addRow("%s: a dot after 12 goes", desktop) << locale << "12."
+                                                        << "12" << 12 << 12;
+      QTest::addRow("%s: letters go", desktop) << locale << "1x2y"
+                                               << "12" << 12 << 12;
+      QTest::addRow("%s: 12,5 is kept, the frame and the store get 12", desktop)
+          << locale << "12,5"
+          << "12,5" << 12 << 12;
+      QTest::addRow("%s: 13,5 sets 13 and stores 14", desktop) << locale << "13,5"
+                                                               << "13,5" << 13 << 14;
+      QTest::addRow("%s: a second comma goes", desktop) << locale << "13,5,1"
+                                                        << "13,51" << 13 << 14;
+      // "1." is no number, so the dot goes before the digits after it come.
+      QTest::addRow("%s: a dot typed after 1 goes, whatever follows", desktop)
+          << locale << "1.050"
+          << "1050" << 1050 << 1050;
+    }
   }
   void typingIsFiltered() {
+    QFETCH(QLocale, desktop);
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(int, width);
     QFETCH(int, storedWidth);
+    QLocale::setDefault(desktop);
     Form1& form = *program_->form;
-    focus(form, form.txtEn);
-    form.txtEn->selectAll();
-    QTest::keyClick(form.txtEn, Qt::Key_Backspace);
-    QTest::keyClicks(form.txtEn, typed);
+    typeInto(form, form.txtEn, typed);
     QCOMPARE(form.txtEn->text(), shown);
     QCOMPARE(form.cropFrame.width, float(width));
     QCOMPARE(stored("En"), storedWidth);
+  }
+
+  void stepBoxReadsTurkishNumbers_data() {
+    QTest::addColumn<QLocale>("desktop");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("storedStep");
+    QTest::addColumn<int>("movedTo");
+    for (const auto& [desktop, locale] : kDesktops) {
+      QTest::addRow("%s: 12,5 stores 12 and moves by 12", desktop) << locale << "12,5"
+                                                                   << "12,5" << 12 << 32;
+      QTest::addRow("%s: a dot after 12 goes", desktop) << locale << "12."
+                                                        << "12" << 12 << 32;
+      QTest::addRow("%s: 13,5 stores 14 and moves by 13", desktop) << locale << "13,5"
+                                                                   << "13,5" << 14 << 33;
+    }
+  }
+  void stepBoxReadsTurkishNumbers() {
+    QFETCH(QLocale, desktop);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, storedStep);
+    QFETCH(int, movedTo);
+    QLocale::setDefault(desktop);
+    Form1& form = *program_->form;
+    place(form, 20, 0, 105, 120);
+    typeInto(form, form.txtYon, typed);
+    QCOMPARE(form.txtYon->text(), shown);
+    QCOMPARE(stored("Hareket"), storedStep);
+    clickPad(form, "sag");
+    QCOMPARE(frameRect(form), QRect(movedTo, 0, 105, 120));
+  }
+
+  void writtenNumbersAreTurkish_data() {
+    QTest::addColumn<QLocale>("desktop");
+    for (const auto& [desktop, locale] : kDesktops) QTest::addRow("%s", desktop) << locale;
+  }
+  void writtenNumbersAreTurkish() {
+    QFETCH(QLocale, desktop);
+    QLocale::setDefault(desktop);
+    Form1& form = *program_->form;
+    place(form, 10, 20, 105, 120);
+    // A drop keeps the fraction of the pointer's place: the box shows it with a comma.
+    form.Label5_MouseDown(ui::pixelsToTwipsX(20), ui::pixelsToTwipsY(20));
+    form.Label5_DragOver(ui::pixelsToTwipsX(20.5), ui::pixelsToTwipsY(20));
+    form.Label5_DragDrop();
+    QCOMPARE(form.txtSol->text(), QStringLiteral("10,5"));
+    QCOMPARE(form.cropFrame.left, 10.f);
   }
 
   void letterBetweenDigitsLeavesTheCaretBetweenThem() {
@@ -515,6 +570,28 @@ class Form1CropFrameTest : public QObject {
   }
 
  private:
+  std::int32_t stored(const char* name) const {
+    return testsupport::settingsOf(*profile_).getDwordValue(
+        Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), QString::fromLatin1(name));
+  }
+
+  // Marks every frame value so that a test can see which ones a step writes.
+  void markStoredValues() const {
+    for (const char* name : kFrameValues) {
+      testsupport::settingsOf(*profile_).saveDwordValue(Module1::HKEY_CURRENT_USER,
+                                                        Module1::mainKeyPath(),
+                                                        QString::fromLatin1(name), kUntouched);
+    }
+  }
+
+  QStringList writtenValues() const {
+    QStringList written;
+    for (const char* name : kFrameValues) {
+      if (stored(name) != kUntouched) written << QString::fromLatin1(name);
+    }
+    return written;
+  }
+
   std::unique_ptr<testsupport::SandboxProfile> profile_;
   std::unique_ptr<testsupport::ScriptedPrompter> prompts_;
   std::unique_ptr<ProgramWindows> program_;

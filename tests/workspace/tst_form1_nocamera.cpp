@@ -22,7 +22,7 @@ class Form1NoCameraTest : public QObject {
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
     testsupport::CaptureCalls calls;
-    testsupport::ProgramWindows program;
+    testsupport::ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
 
     QCOMPARE(prompts.prompts().size(), 1);
@@ -46,10 +46,9 @@ class Form1NoCameraTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
-    testsupport::EndRecorder ended;
-    testsupport::ProgramWindows program;
+    testsupport::ProgramWindows program(profile, prompts);
     program.form->KeyDown(ui::vbKeyEscape);
-    QCOMPARE(ended.calls(), 1);
+    QCOMPARE(program.endCalls(), 1);
     QVERIFY(program.workspaceWindow()->isHidden());
   }
 };

@@ -4,7 +4,6 @@
 // giving the two commands reaches them.
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -30,8 +29,18 @@ namespace {
 
 const QString kNoPhoto = QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz");
 
-QString programFolderFile() {
-  return QCoreApplication::applicationDirPath() + QStringLiteral("/Capture.jpg");
+QString captureFileIn(const QString& folder) {
+  return folder + QStringLiteral("/Capture.jpg");
+}
+
+// A plain file in the sandbox: a folder below it cannot be made, not even by root.
+QString plainFile(const testsupport::SandboxProfile& profile) {
+  QFile blocker(profile.root() + QStringLiteral("/blocker"));
+  if (!blocker.exists()) {
+    blocker.open(QIODevice::WriteOnly);
+    blocker.close();
+  }
+  return blocker.fileName();
 }
 
 QAction* toolbarButton(const Form1& form, const char* key) {
@@ -72,7 +81,7 @@ class Form1PhotoTest : public QObject {
   void photoIsTheCaptureWindowsPictureAtF5() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QVERIFY(testsupport::freezeLivePicture());
     const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
     QVERIFY(!program.form->photo.hasBitmap());
@@ -89,7 +98,7 @@ class Form1PhotoTest : public QObject {
   void waitingNoticeShowsOnlyWhileThePhotoIsTaken() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     bool sawWaiting = false;
     bool sawNoInput = false;
@@ -121,19 +130,20 @@ class Form1PhotoTest : public QObject {
   void temporaryFileIsBmpNamedCaptureJpg_data() {
     QTest::addColumn<bool>("programFolderWritable");
     QTest::newRow("a writable program folder holds it") << true;
-    QTest::newRow("a read-only program folder sends it to the cache folder") << false;
+    QTest::newRow("a program folder it cannot write into sends it to the cache folder") << false;
   }
   void temporaryFileIsBmpNamedCaptureJpg() {
     QFETCH(bool, programFolderWritable);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    testsupport::ProgramFolderCheck folder(programFolderWritable);
-    ProgramWindows program;
+    const QString programFolder = programFolderWritable
+                                      ? profile.programFolder()
+                                      : plainFile(profile) + QStringLiteral("/program");
+    ProgramWindows program(prompts, testsupport::settingsOf(profile),
+                           {programFolder, profile.programCacheFolder()});
     QVERIFY(testsupport::freezeLivePicture());
-    const QString file = programFolderWritable
-                             ? programFolderFile()
-                             : profile.cacheHome() + QStringLiteral("/Velmora/Capture.jpg");
-    QFile::remove(file);
+    const QString file = captureFileIn(programFolderWritable ? profile.programFolder()
+                                                             : profile.programCacheFolder());
 
     program.form->takePhoto();
 
@@ -151,7 +161,7 @@ class Form1PhotoTest : public QObject {
   void twoPhotosInARowKeepOnlyTheSecond() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     const QRect frameBefore = form.Label5->geometry();
     form.takePhoto();
@@ -165,7 +175,7 @@ class Form1PhotoTest : public QObject {
 
     QCOMPARE(rgb32(form.photo.image()), expected);
     QCOMPARE(rgb32(form.Picture2->picture()), expected);
-    const auto onDisk = picture::loadPicture(programFolderFile());
+    const auto onDisk = picture::loadPicture(captureFileIn(profile.programFolder()));
     QVERIFY(onDisk.ok());
     QCOMPARE(rgb32(onDisk->image()), expected);
     QCOMPARE(form.Label5->geometry(), frameBefore);
@@ -174,24 +184,20 @@ class Form1PhotoTest : public QObject {
   void unwritableTemporaryFileIsReportedAndTheWorkspaceStaysUsable() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    testsupport::ProgramFolderCheck folder(false);
-    ProgramWindows program;
+    // Neither folder can be written into (or made).
+    const QString blocker = plainFile(profile);
+    ProgramWindows program(
+        prompts, testsupport::settingsOf(profile),
+        {blocker + QStringLiteral("/program"), blocker + QStringLiteral("/cache/Velmora")});
     Form1& form = *program.form;
-    // A cache "folder" below a plain file cannot be made, not even by root.
-    QFile blocker(profile.root() + QStringLiteral("/blocker"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/cache")));
     prompts.answerMessage(ui::vbOK);
 
     form.takePhoto();
-    qputenv("XDG_CACHE_HOME", savedCache);
 
     QCOMPARE(prompts.prompts().size(), 1);
     const testsupport::RecordedPrompt& message = prompts.prompts().front();
-    QCOMPARE(message.text, QStringLiteral("Fotoğraf geçici dosyaya yazılamadı: ") +
-                               blocker.fileName() + QStringLiteral("/cache/Velmora/Capture.jpg"));
+    QCOMPARE(message.text, QStringLiteral("Fotoğraf geçici dosyaya yazılamadı: ") + blocker +
+                               QStringLiteral("/cache/Velmora/Capture.jpg"));
     QCOMPARE(message.buttons, ui::vbOKOnly);
     QCOMPARE(message.icon, ui::vbExclamation);
     QCOMPARE(message.title, QStringLiteral("Velmora Photo"));
@@ -206,7 +212,7 @@ class Form1PhotoTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);  // "Yüklü Video Aygıtı Yok." at start-up
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     program.form->takePhoto();
     QImage black(320, 240, QImage::Format_RGB32);
     black.fill(Qt::black);
@@ -226,7 +232,7 @@ class Form1PhotoTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
 
     give(program, way);
 
@@ -250,7 +256,7 @@ class Form1PhotoTest : public QObject {
     QFETCH(QString, way);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QVERIFY(testsupport::freezeLivePicture());
     give(program, way);
     QCOMPARE(rgb32(program.form->photo.image()), testsupport::grabOfCaptureWindow(320, 240));
@@ -268,7 +274,7 @@ class Form1PhotoTest : public QObject {
     QFETCH(QString, way);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     program.form->takePhoto();
     program.form->Label5->setGeometry(20, 30, 105, 120);
     give(program, way);
@@ -290,7 +296,7 @@ class Form1PhotoTest : public QObject {
     QFETCH(QRect, frame);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     form.takePhoto();
     form.Label5->setGeometry(frame);
@@ -316,7 +322,7 @@ class Form1PhotoTest : public QObject {
   void previewWindowIsReusedAndShownAgainAfterClosing() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     form.takePhoto();
     form.showPreview();

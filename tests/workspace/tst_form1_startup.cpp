@@ -22,20 +22,26 @@
 #include "workspace_fixture.h"
 
 using testsupport::ProgramWindows;
+using testsupport::SandboxProfile;
+using testsupport::settingsOf;
 
 namespace {
 
-void storeNumber(const char* name, std::int32_t value) {
-  Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                          QString::fromLatin1(name), value);
+void storeNumber(const SandboxProfile& profile, const char* name, std::int32_t value) {
+  settingsOf(profile).saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                     QString::fromLatin1(name), value);
 }
-std::int32_t storedNumber(const char* name) {
-  return Module1::getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                                QString::fromLatin1(name));
+std::int32_t storedNumber(const SandboxProfile& profile, const char* name) {
+  return settingsOf(profile).getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                           QString::fromLatin1(name));
 }
-QString storedPath() {
-  return Module1::getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                                 QStringLiteral("Path"));
+void storePath(const SandboxProfile& profile, const QString& path) {
+  settingsOf(profile).saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                      QStringLiteral("Path"), path);
+}
+QString storedPath(const SandboxProfile& profile) {
+  return settingsOf(profile).getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                            QStringLiteral("Path"));
 }
 
 }  // namespace
@@ -48,7 +54,7 @@ class Form1StartupTest : public QObject {
   void firstRunShowsTheDefaults() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     QCOMPARE(program.workspaceWindow()->pos(), QPoint(0, 0));
     QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
@@ -75,19 +81,19 @@ class Form1StartupTest : public QObject {
     QVERIFY(prompts.prompts().isEmpty());
     // The slider's move to position 0 was stored at once.
     QVERIFY(QFile::exists(profile.settingsFile()));
-    QCOMPARE(storedNumber("Kalite"), 0);
+    QCOMPARE(storedNumber(profile, "Kalite"), 0);
   }
 
   void storedValuesAreShown() {
     testsupport::SandboxProfile profile;
-    storeNumber("En", 150);
-    storeNumber("Boy", 180);
-    storeNumber("Ust", 20);
-    storeNumber("Sol", 30);
-    storeNumber("Hareket", 7);
-    storeNumber("Kalite", 9);
+    storeNumber(profile, "En", 150);
+    storeNumber(profile, "Boy", 180);
+    storeNumber(profile, "Ust", 20);
+    storeNumber(profile, "Sol", 30);
+    storeNumber(profile, "Hareket", 7);
+    storeNumber(profile, "Kalite", 9);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     QCOMPARE(form.txtEn->text(), QStringLiteral("150"));
     QCOMPARE(form.txtBoy->text(), QStringLiteral("180"));
@@ -114,12 +120,12 @@ class Form1StartupTest : public QObject {
     QFETCH(int, width);
     QFETCH(int, height);
     testsupport::SandboxProfile profile;
-    storeNumber("Sol", left);
-    storeNumber("Ust", top);
-    storeNumber("En", width);
-    storeNumber("Boy", height);
+    storeNumber(profile, "Sol", left);
+    storeNumber(profile, "Ust", top);
+    storeNumber(profile, "En", width);
+    storeNumber(profile, "Boy", height);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QCOMPARE(program.form->Label5->geometry(), QRect(left, top, width, height));
   }
 
@@ -144,10 +150,10 @@ class Form1StartupTest : public QObject {
     QFETCH(QString, shownWidth);
     QFETCH(QString, shownHeight);
     testsupport::SandboxProfile profile;
-    storeNumber("En", width);
-    storeNumber("Boy", height);
+    storeNumber(profile, "En", width);
+    storeNumber(profile, "Boy", height);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QCOMPARE(program.form->txtEn->text(), shownWidth);
     QCOMPARE(program.form->txtBoy->text(), shownHeight);
   }
@@ -162,14 +168,13 @@ class Form1StartupTest : public QObject {
     QFETCH(int, stored);
     QFETCH(int, position);
     testsupport::SandboxProfile profile;
-    storeNumber("Kalite", stored);
+    storeNumber(profile, "Kalite", stored);
     const QString elsewhere = profile.root();
-    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                             QStringLiteral("Path"), elsewhere);
+    storePath(profile, elsewhere);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     QCOMPARE(program.form->Slider1->value(), position);
-    QCOMPARE(storedNumber("Kalite"), position);
+    QCOMPARE(storedNumber(profile, "Kalite"), position);
     // Start-up went on to the end: the stored folder was opened.
     QCOMPARE(program.form->Dir1->path(), elsewhere);
   }
@@ -186,7 +191,7 @@ class Form1StartupTest : public QObject {
     QFETCH(bool, visible);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     form.cmbTur->setCurrentIndex(type == 0 ? 2 : 0);
     form.cmbTur->setCurrentIndex(type);
@@ -198,9 +203,9 @@ class Form1StartupTest : public QObject {
   void sliderStoresItsPositionAndCaption() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     program.form->Slider1->setValue(7);
-    QCOMPARE(storedNumber("Kalite"), 7);
+    QCOMPARE(storedNumber(profile, "Kalite"), 7);
     QCOMPARE(program.form->Label14->text(), QStringLiteral("Resim Kalitesi(7)"));
   }
 
@@ -208,7 +213,7 @@ class Form1StartupTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     testsupport::CaptureCalls calls;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     QCOMPARE(form.List1->count(), 2);
     QCOMPARE(form.List1->currentRow(), 0);
@@ -226,7 +231,7 @@ class Form1StartupTest : public QObject {
   void choosingACameraOnlyMovesTheDriverList() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     testsupport::CaptureCalls calls;
     const video::HWND open = modWebCam::hwndCapture;
@@ -243,28 +248,25 @@ class Form1StartupTest : public QObject {
     testsupport::SandboxProfile profile;
     const QString photos = profile.root() + QStringLiteral("/Fotoğraflar");
     QVERIFY(QDir().mkpath(photos));
-    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                             QStringLiteral("Path"), photos);
+    storePath(profile, photos);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     QCOMPARE(form.pathbox->itemText(0), photos);
     QCOMPARE(form.Dir1->path(), photos);
     QCOMPARE(form.Drive1->currentIndex(), ui::volumeIndexFor(form.Drive1->volumes(), photos));
-    QCOMPARE(storedPath(), photos);
+    QCOMPARE(storedPath(profile), photos);
   }
 
   void vanishedFolderRunsTheErrorStep() {
     testsupport::SandboxProfile profile;
     const QString gone = profile.root() + QStringLiteral("/silindi");
     // Stored with blanks around it: the error step writes the trimmed text back.
-    Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                             QStringLiteral("Path"),
-                             QStringLiteral("  ") + gone + QLatin1Char(' '));
+    storePath(profile, QStringLiteral("  ") + gone + QLatin1Char(' '));
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
-    QCOMPARE(storedPath(), gone);
+    QCOMPARE(storedPath(profile), gone);
     QCOMPARE(form.pathbox->currentText().trimmed(), gone);
     QCOMPARE(form.Dir1->path(), QDir::currentPath());
     // The steps before the folder all ran; no message was shown.
@@ -276,7 +278,7 @@ class Form1StartupTest : public QObject {
   void activationRemembersTheDrive() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program(profile, prompts);
     Form1& form = *program.form;
     form.Drive1->setVolumes({{QStringLiteral("/"), {}}, {QStringLiteral("/mnt/usb"), {}}});
     form.Drive1->setCurrentIndex(1);

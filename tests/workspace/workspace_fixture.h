@@ -1,8 +1,9 @@
 #pragma once
 // The program's frame and workspace as main() builds them, for tests: a
-// fresh registry with the program's windows, the frame shown (its load rule
-// opens the workspace), plus recorders for the capture-window calls and for
-// ending the program.
+// fresh registry with the program's windows over a test's own program context
+// (scripted prompts, the sandbox's settings store and folders, a recorder
+// instead of ending the program), the frame shown (its load rule opens the
+// workspace), plus a recorder for the capture-window calls.
 
 #include <QList>
 #include <QMdiSubWindow>
@@ -14,10 +15,12 @@
 #include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "platform/ui/endprogram.h"
 #include "platform/ui/keycodes.h"
 #include "platform/video/capwin.h"
 #include "platform/video/deviceprovider.h"
+#include "settings/Module1.h"
+#include "support/sandbox.h"
+#include "support/scripted_prompter.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
@@ -70,29 +73,39 @@ class CaptureCalls {
   QList<std::tuple<video::HWND, std::uint32_t, video::WPARAM, video::LPARAM>> calls_;
 };
 
-class EndRecorder {
- public:
-  EndRecorder() : previous_(ui::setProgramEnder([this] { ++calls_; })) {}
-  ~EndRecorder() { ui::setProgramEnder(std::move(previous_)); }
-  EndRecorder(const EndRecorder&) = delete;
-  EndRecorder& operator=(const EndRecorder&) = delete;
-  int calls() const { return calls_; }
-
- private:
-  int calls_ = 0;
-  ui::ProgramEnder previous_;
-};
+// The settings store of a sandboxed profile, as the program's Module1 sees it.
+inline Module1 settingsOf(const SandboxProfile& profile) {
+  return Module1(profile.settingsFile().toStdString());
+}
 
 class ProgramWindows {
+  // First, so that it is there before any window can end the program.
+  int endCalls_ = 0;
+
  public:
-  ProgramWindows() : registry(windows::ProgramContext{video::currentDeviceProvider()}) {
+  // The program over `profile`'s settings store, program and cache folders.
+  ProgramWindows(const SandboxProfile& profile, ScriptedPrompter& prompts)
+      : ProgramWindows(prompts, settingsOf(profile),
+                       {profile.programFolder(), profile.programCacheFolder()}) {}
+
+  ProgramWindows(ScriptedPrompter& prompts, Module1 settings, rules::ProgramFolders folders)
+      : registry(windows::ProgramContext{
+            .cameras = video::currentDeviceProvider(),
+            .prompter = &prompts,
+            .settings = std::move(settings),
+            .endProgram = [this] { ++endCalls_; },
+            .folders = std::move(folders),
+        }) {
     windows::defineProgramWindows(registry);
     frame = &registry.show<windows::frmMain>();
     form = &registry.get<Form1>();
   }
+
   QMdiSubWindow* workspaceWindow() const {
     return qobject_cast<QMdiSubWindow*>(form->parentWidget());
   }
+  // How often the windows ended the program (which, here, goes on).
+  int endCalls() const { return endCalls_; }
 
   windows::WindowRegistry registry;
   windows::frmMain* frame = nullptr;

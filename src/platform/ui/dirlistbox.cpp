@@ -4,11 +4,12 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>
-
-#include "platform/ui/uilog.h"
+#include <QLoggingCategory>
 
 namespace ui {
 namespace {
+
+Q_LOGGING_CATEGORY(lcUi, "tandeo.ui", QtWarningMsg)
 
 constexpr int kPathRole = Qt::UserRole;
 
@@ -39,16 +40,16 @@ DirListBox::DirListBox(QWidget* parent) : QTreeWidget(parent), path_(QDir::curre
   showPath();
 }
 
-std::optional<FolderError> DirListBox::setPath(const QString& path) {
+base::Expected<void, FolderError> DirListBox::setPath(const QString& path) {
   const QFileInfo info(QDir::current(), path);
   if (path.isEmpty() || !info.exists()) return FolderError::NotFound;
   if (!info.isDir()) return FolderError::NotAFolder;
   const QString clean = QDir::cleanPath(info.absoluteFilePath());
-  if (clean == path_) return std::nullopt;
+  if (clean == path_) return {};
   path_ = clean;
   showPath();
   emit changed();
-  return std::nullopt;
+  return {};
 }
 
 void DirListBox::refresh() {
@@ -82,7 +83,7 @@ void DirListBox::showPath() {
 
 void DirListBox::openItem(QTreeWidgetItem* item) {
   if (!item) return;
-  if (setPath(item->data(0, kPathRole).toString())) {
+  if (!setPath(item->data(0, kPathRole).toString())) {
     // The folder went away since the list was read.
     qCDebug(lcUi) << "folder vanished:" << item->data(0, kPathRole).toString();
     refresh();

@@ -6,7 +6,8 @@
 // the owning window's business.
 
 #include <QTreeWidget>
-#include <optional>
+
+#include "platform/base/expected.h"
 
 namespace ui {
 
@@ -21,7 +22,7 @@ class DirListBox : public QTreeWidget {
   // Absolute, clean, without a trailing "/" (except the root itself).
   QString path() const { return path_; }
   // A relative path is taken from the current directory. On failure nothing changes.
-  [[nodiscard]] std::optional<FolderError> setPath(const QString& path);
+  base::Expected<void, FolderError> setPath(const QString& path);
   // Reads the sub-folders of the current path again.
   void refresh();
 

@@ -21,11 +21,11 @@ QString DriveListBox::drive() const {
                                                                  : QString();
 }
 
-std::optional<DriveError> DriveListBox::setDrive(const QString& pathOrDrive) {
+base::Expected<void, DriveError> DriveListBox::setDrive(const QString& pathOrDrive) {
   const int index = volumeIndexFor(volumes_, pathOrDrive);
   if (index < 0) return DriveError::NoSuchDrive;
   setCurrentIndex(index);
-  return std::nullopt;
+  return {};
 }
 
 void DriveListBox::setVolumes(std::vector<Volume> volumes) {

@@ -3,9 +3,9 @@
 // code, emits changed() before the setter returns, and only on a real change.
 
 #include <QComboBox>
-#include <optional>
 #include <vector>
 
+#include "platform/base/expected.h"
 #include "platform/ui/volumes.h"
 
 namespace ui {
@@ -21,7 +21,7 @@ class DriveListBox : public QComboBox {
   // The mount point of the selected volume.
   QString drive() const;
   // Selects the volume that holds `pathOrDrive`.
-  [[nodiscard]] std::optional<DriveError> setDrive(const QString& pathOrDrive);
+  base::Expected<void, DriveError> setDrive(const QString& pathOrDrive);
   // Shows another set of volumes (the selection follows the current drive when it is still there).
   void setVolumes(std::vector<Volume> volumes);
   const std::vector<Volume>& volumes() const { return volumes_; }

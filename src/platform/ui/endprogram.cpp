@@ -1,37 +1,19 @@
 #include "platform/ui/endprogram.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QThread>
 #include <QWidget>
-
-#include "platform/ui/uilog.h"
 
 namespace ui {
 namespace {
 
-ProgramEnder& installedEnder() {
-  static ProgramEnder ender;
-  return ender;
-}
+Q_LOGGING_CATEGORY(lcUi, "tandeo.ui", QtWarningMsg)
 
 }  // namespace
 
-ProgramEnder setProgramEnder(ProgramEnder ender) {
-  ProgramEnder previous = std::move(installedEnder());
-  installedEnder() = std::move(ender);
-  return previous;
-}
-
 void endProgram() {
   qCDebug(lcUi) << "ending the program";
-  if (const ProgramEnder& ender = installedEnder()) {
-    ender();
-    return;
-  }
-  hideAllWindowsAndLeaveEventLoop();
-}
-
-void hideAllWindowsAndLeaveEventLoop() {
   for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
   if (QThread::currentThread()->loopLevel() > 0) {
     // exit() leaves every nested loop too (a modal dialog's as well).

@@ -3,23 +3,18 @@
 // left without any further close handler running. Not QApplication::quit(),
 // which in Qt 6 sends close events to the windows first.
 //
-// The caller carries on after endProgram() returns (there is no way to unwind
+// The caller carries on after the ending returns (there is no way to unwind
 // a C++ stack from here), so it must return straight away itself.
 
 #include <functional>
 
 namespace ui {
 
+// How the windows end the program: endProgram in the program, a recorder in tests.
 using ProgramEnder = std::function<void()>;
 
-// Replaces what endProgram() does (tests record the call instead); an empty
-// function puts the real one back. Returns the one replaced.
-ProgramEnder setProgramEnder(ProgramEnder ender);
-
+// Hides every top-level window, then leaves every running event loop, or the
+// first one to start when none runs yet.
 void endProgram();
-
-// The real ending: hide every top-level window, then leave every running event
-// loop, or the first one to start when none runs yet.
-void hideAllWindowsAndLeaveEventLoop();
 
 }  // namespace ui

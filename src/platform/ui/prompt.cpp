@@ -1,11 +1,7 @@
 #include "platform/ui/prompt.h"
 
-#include "platform/ui/qtprompter.h"
-
 namespace ui {
 namespace {
-
-Prompter* lentPrompter = nullptr;
 
 QString titleOrDefault(const QString& title) {
   return title.isEmpty() ? applicationTitle() : title;
@@ -46,24 +42,14 @@ MsgBoxResult escapeAnswer(MsgBoxButtons buttons) {
   return answers.front();
 }
 
-Prompter* setPrompter(Prompter* prompter) {
-  Prompter* previous = lentPrompter;
-  lentPrompter = prompter;
-  return previous;
+MsgBoxResult Prompter::MsgBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                              const QString& title) {
+  return showMessage(text, buttons, icon, titleOrDefault(title));
 }
 
-Prompter& currentPrompter() {
-  static QtPrompter dialogs;
-  return lentPrompter ? *lentPrompter : dialogs;
-}
-
-MsgBoxResult MsgBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
-                    const QString& title) {
-  return currentPrompter().msgBox(text, buttons, icon, titleOrDefault(title));
-}
-
-QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-  return currentPrompter().inputBox(prompt, titleOrDefault(title), defaultText);
+QString Prompter::InputBox(const QString& prompt, const QString& title,
+                           const QString& defaultText) {
+  return askForText(prompt, titleOrDefault(title), defaultText);
 }
 
 }  // namespace ui

@@ -1,8 +1,9 @@
 #pragma once
-// The one seam for modal prompts. Windows call MsgBox and InputBox; the
-// installed Prompter decides how the question reaches the user (real dialogs in
-// the program, scripted answers in the tests). Button sets, icons and answers
-// keep the numbers of the original platform's message box.
+// The one seam for modal prompts. Windows call MsgBox and InputBox on the
+// Prompter they were given (the program context's); the implementation decides
+// how the question reaches the user (real dialogs in the program, scripted
+// answers in the tests). Button sets, icons and answers keep the numbers of the
+// original platform's message box.
 
 #include <QString>
 #include <vector>
@@ -47,21 +48,20 @@ MsgBoxResult escapeAnswer(MsgBoxButtons buttons);
 class Prompter {
  public:
   virtual ~Prompter() = default;
-  // `title` is never empty here: the seam has already put the application's title in.
-  virtual MsgBoxResult msgBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
-                              const QString& title) = 0;
-  // The typed text on OK, an empty text on Cancel.
-  virtual QString inputBox(const QString& prompt, const QString& title,
-                           const QString& defaultText) = 0;
+
+  // A title left empty becomes the application's title.
+  MsgBoxResult MsgBox(const QString& text, MsgBoxButtons buttons = vbOKOnly,
+                      MsgBoxIcon icon = vbNoIcon, const QString& title = {});
+  // The typed text on OK or Enter, an empty text on Cancel or Esc.
+  QString InputBox(const QString& prompt, const QString& title = {},
+                   const QString& defaultText = {});
+
+ private:
+  // How a prompt reaches the user; `title` is never empty here.
+  virtual MsgBoxResult showMessage(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                                   const QString& title) = 0;
+  virtual QString askForText(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
 };
-
-// Lends `prompter` to the seam (nullptr puts the Qt dialogs back); returns the
-// one lent before so a scope can restore it.
-Prompter* setPrompter(Prompter* prompter);
-Prompter& currentPrompter();
-
-MsgBoxResult MsgBox(const QString& text, MsgBoxButtons buttons = vbOKOnly,
-                    MsgBoxIcon icon = vbNoIcon, const QString& title = {});
-QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});
 
 }  // namespace ui

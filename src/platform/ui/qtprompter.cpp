@@ -48,8 +48,8 @@ QMessageBox::StandardButton qtButton(MsgBoxResult answer) {
 
 }  // namespace
 
-MsgBoxResult QtPrompter::msgBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
-                                const QString& title) {
+MsgBoxResult QtPrompter::showMessage(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                                     const QString& title) {
   QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, QApplication::activeWindow());
   const auto answers = answersOf(buttons);
   for (MsgBoxResult answer : answers) {
@@ -65,8 +65,8 @@ MsgBoxResult QtPrompter::msgBox(const QString& text, MsgBoxButtons buttons, MsgB
   return onEscape;
 }
 
-QString QtPrompter::inputBox(const QString& prompt, const QString& title,
-                             const QString& defaultText) {
+QString QtPrompter::askForText(const QString& prompt, const QString& title,
+                               const QString& defaultText) {
   QInputDialog dialog(QApplication::activeWindow());
   dialog.setInputMode(QInputDialog::TextInput);
   dialog.setWindowTitle(title);

@@ -8,11 +8,11 @@
 namespace ui {
 
 class QtPrompter final : public Prompter {
- public:
-  MsgBoxResult msgBox(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
-                      const QString& title) override;
-  QString inputBox(const QString& prompt, const QString& title,
-                   const QString& defaultText) override;
+ private:
+  MsgBoxResult showMessage(const QString& text, MsgBoxButtons buttons, MsgBoxIcon icon,
+                           const QString& title) override;
+  QString askForText(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
 };
 
 }  // namespace ui

@@ -59,17 +59,6 @@ class EndProgramTest : public QObject {
     QCOMPARE(QApplication::exec(), 0);
     QCOMPARE(window.closeEvents, 0);
   }
-
-  void aRecorderReplacesTheRealEnding() {
-    CountingWindow window;
-    window.show();
-    int calls = 0;
-    const auto previous = ui::setProgramEnder([&calls] { ++calls; });
-    ui::endProgram();
-    ui::setProgramEnder(previous);
-    QCOMPARE(calls, 1);
-    QVERIFY(window.isVisible());
-  }
 };
 
 QTEST_MAIN(EndProgramTest)

@@ -76,9 +76,10 @@ class PromptTest : public QObject {
     prompts.answerMessage(vbOK);
     prompts.answerMessage(vbNo);
     prompts.answerInput(QStringLiteral("Ek"));
-    QCOMPARE(MsgBox(QStringLiteral("Yüklü Video Aygıtı Yok."), vbOKOnly, vbExclamation), vbOK);
-    QCOMPARE(MsgBox(QStringLiteral("Sil?"), vbYesNo, vbQuestion, QStringLiteral("Sil")), vbNo);
-    QCOMPARE(InputBox(QStringLiteral("Ad"), {}, QStringLiteral("x")), QStringLiteral("Ek"));
+    ui::Prompter& seam = prompts;
+    QCOMPARE(seam.MsgBox(QStringLiteral("Yüklü Video Aygıtı Yok."), vbOKOnly, vbExclamation), vbOK);
+    QCOMPARE(seam.MsgBox(QStringLiteral("Sil?"), vbYesNo, vbQuestion, QStringLiteral("Sil")), vbNo);
+    QCOMPARE(seam.InputBox(QStringLiteral("Ad"), {}, QStringLiteral("x")), QStringLiteral("Ek"));
     QCOMPARE(prompts.prompts().size(), 3);
     QCOMPARE(prompts.prompts()[0].title, QStringLiteral("Velmora Photo"));
     QCOMPARE(prompts.prompts()[0].icon, vbExclamation);
@@ -107,7 +108,7 @@ class PromptTest : public QObject {
     QFETCH(int, expected);
     whenModal([key](QWidget* box) { QTest::keyClick(box, Qt::Key(key)); });
     QtPrompter dialogs;
-    QCOMPARE(int(dialogs.msgBox(QStringLiteral("Metin"), MsgBoxButtons(buttons), vbQuestion,
+    QCOMPARE(int(dialogs.MsgBox(QStringLiteral("Metin"), MsgBoxButtons(buttons), vbQuestion,
                                 QStringLiteral("Başlık"))),
              expected);
   }
@@ -124,7 +125,8 @@ class PromptTest : public QObject {
       for (QAbstractButton* b : box->buttons()) captions.append(b->text().remove(QLatin1Char('&')));
       QTest::keyClick(box, Qt::Key_Escape);
     });
-    QCOMPARE(MsgBox(QStringLiteral("Dosya var."), vbYesNoCancel, vbExclamation), vbCancel);
+    QtPrompter dialogs;
+    QCOMPARE(dialogs.MsgBox(QStringLiteral("Dosya var."), vbYesNoCancel, vbExclamation), vbCancel);
     QCOMPARE(title, QStringLiteral("Velmora Photo"));
     QCOMPARE(icon, QMessageBox::Warning);
     captions.sort();
@@ -157,7 +159,7 @@ class PromptTest : public QObject {
       QTest::keyClick(edit, Qt::Key(key));
     });
     QtPrompter dialogs;
-    QCOMPARE(dialogs.inputBox(QStringLiteral("Yeni oluşturulacak olan klasörün adını giriniz"),
+    QCOMPARE(dialogs.InputBox(QStringLiteral("Yeni oluşturulacak olan klasörün adını giriniz"),
                               QStringLiteral("Yeni Klasör Oluştur"),
                               QStringLiteral("Ek Ders Belgeleri")),
              expected);

@@ -1,11 +1,15 @@
-// The crop frame's arithmetic and the three readings of a box's number, in
-// the Turkish notation ("." groups thousands, "," separates the fraction).
+// The readings of a box's number: in the Turkish notation ("." groups
+// thousands, "," separates the fraction) the boxes use whatever the desktop's
+// locale, and in other notations handed in; the leading number that moves the
+// frame, and the rounding to whole pixels.
 
 #include <QTest>
+#include <cmath>
+#include <limits>
 
-#include "workspace/cropframe_rules.h"
+#include "rules/numbers.h"
 
-using namespace workspace;
+using namespace rules;
 
 Q_DECLARE_METATYPE(std::optional<std::int32_t>)
 
@@ -15,7 +19,7 @@ const QLocale kTurkish(QLocale::Turkish, QLocale::Turkey);
 
 }  // namespace
 
-class CropFrameRulesTest : public QObject {
+class NumbersTest : public QObject {
   Q_OBJECT
  private slots:
   void countsAsNumber_data() {
@@ -43,7 +47,7 @@ class CropFrameRulesTest : public QObject {
   void countsAsNumber() {
     QFETCH(QString, text);
     QFETCH(bool, counts);
-    QCOMPARE(workspace::countsAsNumber(text, kTurkish), counts);
+    QCOMPARE(rules::countsAsNumber(text, kTurkish), counts);
   }
 
   void storedNumber_data() {
@@ -70,7 +74,7 @@ class CropFrameRulesTest : public QObject {
   void storedNumber() {
     QFETCH(QString, text);
     QFETCH(std::optional<std::int32_t>, stored);
-    QCOMPARE(workspace::storedNumber(text, kTurkish), stored);
+    QCOMPARE(rules::storedNumber(text, kTurkish), stored);
   }
 
   void numberText_data() {
@@ -91,9 +95,9 @@ class CropFrameRulesTest : public QObject {
     QFETCH(double, value);
     QFETCH(int, digits);
     QFETCH(QString, text);
-    QCOMPARE(workspace::numberText(value, kTurkish, digits), text);
+    QCOMPARE(rules::numberText(value, kTurkish, digits), text);
     // What is written reads back as the same number.
-    QVERIFY(workspace::countsAsNumber(workspace::numberText(value, kTurkish, digits), kTurkish));
+    QVERIFY(rules::countsAsNumber(rules::numberText(value, kTurkish, digits), kTurkish));
   }
 
   void filter_data() {
@@ -146,104 +150,107 @@ class CropFrameRulesTest : public QObject {
     QCOMPARE(filtered->text, QStringLiteral("1.5"));
   }
 
-  void movedFrame_data() {
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<double>("step");
-    QTest::addColumn<QRectF>("frame");
-    QTest::addColumn<QRectF>("moved");
-    const QRectF start(50, 40, 105, 120);
-    QTest::newRow("up") << 0 << 10.0 << start << QRectF(50, 30, 105, 120);
-    QTest::newRow("down") << 1 << 10.0 << start << QRectF(50, 50, 105, 120);
-    QTest::newRow("left") << 2 << 7.0 << start << QRectF(43, 40, 105, 120);
-    QTest::newRow("right") << 3 << 7.0 << start << QRectF(57, 40, 105, 120);
-    QTest::newRow("centre of 105 x 120 is 107, 60")
-        << 4 << 10.0 << start << QRectF(107, 60, 105, 120);
-    QTest::newRow("centre of an even width")
-        << 4 << 10.0 << QRectF(0, 0, 100, 100) << QRectF(110, 70, 100, 100);
-    QTest::newRow("centre of a frame wider than the box truncates toward zero")
-        << 4 << 10.0 << QRectF(0, 0, 331, 243) << QRectF(-5, -1, 331, 243);
+  void boxNotationIsTurkishWhateverTheDesktop_data() {
+    QTest::addColumn<QLocale>("desktop");
+    QTest::newRow("an English desktop") << QLocale(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("a C desktop") << QLocale::c();
+    QTest::newRow("a German desktop") << QLocale(QLocale::German, QLocale::Germany);
+    QTest::newRow("a Turkish desktop") << kTurkish;
   }
-  void movedFrame() {
-    QFETCH(int, direction);
-    QFETCH(double, step);
-    QFETCH(QRectF, frame);
-    QFETCH(QRectF, moved);
-    const FrameRect from{float(frame.x()), float(frame.y()), float(frame.width()),
-                         float(frame.height())};
-    const std::optional<FrameRect> to = workspace::movedFrame(from, direction, step, {320, 240});
-    QVERIFY(to);
-    QCOMPARE(QRectF(to->left, to->top, to->width, to->height), moved);
+  void boxNotationIsTurkishWhateverTheDesktop() {
+    QFETCH(QLocale, desktop);
+    QLocale::setDefault(desktop);
+    const QLocale notation = boxNotation();
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(notation.decimalPoint(), QStringLiteral(","));
+    QCOMPARE(notation.groupSeparator(), QStringLiteral("."));
+    QCOMPARE(rules::userNumber(QStringLiteral("12,5"), notation), std::optional(12.5));
+    QCOMPARE(rules::storedNumber(QStringLiteral("1.050"), notation), std::optional(1050));
+    QVERIFY(rules::filterNumberText(QStringLiteral("12."), 3, notation));
+    QCOMPARE(rules::numberText(10.5, notation), QStringLiteral("10,5"));
   }
 
-  void unknownDirectionMovesNothing() {
-    for (int direction : {-1, 5, 99}) {
-      QVERIFY(!workspace::movedFrame({1, 2, 3, 4}, direction, 10, {320, 240}));
-    }
+  void readingsFollowTheNotationHandedIn_data() {
+    QTest::addColumn<QLocale>("notation");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("counts");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("filtered");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("English: 12,5 is no number and filters to 125")
+        << english << QStringLiteral("12,5") << false << 0.0 << QStringLiteral("125");
+    QTest::newRow("English: 12.5 is twelve and a half")
+        << english << QStringLiteral("12.5") << true << 12.5 << QString();
+    QTest::newRow("English: 1,234.5 groups its thousands")
+        << english << QStringLiteral("1,234.5") << true << 1234.5 << QString();
+    QTest::newRow("C: 12,5 is no number and filters to 125")
+        << QLocale::c() << QStringLiteral("12,5") << false << 0.0 << QStringLiteral("125");
+    QTest::newRow("Turkish: 12,5 is twelve and a half")
+        << kTurkish << QStringLiteral("12,5") << true << 12.5 << QString();
+  }
+  void readingsFollowTheNotationHandedIn() {
+    QFETCH(QLocale, notation);
+    QFETCH(QString, text);
+    QFETCH(bool, counts);
+    QFETCH(double, value);
+    QFETCH(QString, filtered);
+    QCOMPARE(rules::countsAsNumber(text, notation), counts);
+    if (counts) QCOMPARE(*rules::userNumber(text, notation), value);
+    const auto rebuilt = rules::filterNumberText(text, int(text.size()), notation);
+    QCOMPARE(rebuilt ? rebuilt->text : QString(), filtered);
   }
 
-  void bounds_data() {
-    QTest::addColumn<float>("start");
-    QTest::addColumn<float>("size");
-    QTest::addColumn<bool>("passes");
-    QTest::addColumn<float>("farStart");
-    QTest::newRow("exactly 5 short of the edge stays") << 210.f << 105.f << false << 210.f;
-    QTest::newRow("one pixel further is past it") << 211.f << 105.f << true << 210.f;
-    QTest::newRow("a width of 0") << 315.f << 0.f << false << 315.f;
-    QTest::newRow("a negative width") << 320.f << -5.f << false << 320.f;
-    QTest::newRow("a frame wider than the box starts at 0") << 0.f << 330.f << true << 0.f;
-    QTest::newRow("an endless frame starts at 0")
-        << 0.f << std::numeric_limits<float>::infinity() << true << 0.f;
+  void leadingNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("number");
+    QTest::newRow("a whole number") << QStringLiteral("105") << 105.0;
+    QTest::newRow("zero") << QStringLiteral("0") << 0.0;
+    QTest::newRow("a negative number") << QStringLiteral("-5") << -5.0;
+    QTest::newRow("blanks before it are skipped") << QStringLiteral("  42") << 42.0;
+    QTest::newRow("a dot is the decimal point") << QStringLiteral("12.5") << 12.5;
+    QTest::newRow("a comma ends the number") << QStringLiteral("12,5") << 12.0;
+    QTest::newRow("letters end the number") << QStringLiteral("12px") << 12.0;
+    QTest::newRow("an exponent continues it") << QStringLiteral("1e2") << 100.0;
+    QTest::newRow("an exponent without digits does not") << QStringLiteral("3e") << 3.0;
+    QTest::newRow("a text that does not start with a number is 0") << QStringLiteral("a12") << 0.0;
+    QTest::newRow("an empty text is 0") << QString() << 0.0;
+    QTest::newRow("a lone sign is 0") << QStringLiteral("-") << 0.0;
+    QTest::newRow("a lone dot is 0") << QStringLiteral(".") << 0.0;
+    QTest::newRow("a fraction without a whole part") << QStringLiteral(".5") << 0.5;
   }
-  void bounds() {
-    QFETCH(float, start);
-    QFETCH(float, size);
-    QFETCH(bool, passes);
-    QFETCH(float, farStart);
-    QCOMPARE(passesFarEdge(start, size, 320), passes);
-    QCOMPARE(farEdgeStart(size, 320), farStart);
-  }
-
-  void drawnGeometry_data() {
-    QTest::addColumn<QRectF>("frame");
-    QTest::addColumn<QRect>("drawn");
-    QTest::newRow("whole pixels") << QRectF(10, 20, 105, 120) << QRect(10, 20, 105, 120);
-    QTest::newRow("a negative width draws nothing")
-        << QRectF(10, 20, -1, 120) << QRect(10, 20, 0, 120);
-    QTest::newRow("a negative height draws nothing")
-        << QRectF(10, 20, 105, -30) << QRect(10, 20, 105, 0);
-    QTest::newRow("a width beyond 32 bits is cut, not overflowed")
-        << QRectF(50, 0, 4e9, 120) << QRect(50, 0, 1 << 24, 120);
-    QTest::newRow("a left far beyond the screen is cut")
-        << QRectF(3e9, -3e9, 105, 120) << QRect(1 << 24, -(1 << 24), 105, 120);
-  }
-  void drawnGeometry() {
-    QFETCH(QRectF, frame);
-    QFETCH(QRect, drawn);
-    QCOMPARE(frameGeometry(
-                 {float(frame.x()), float(frame.y()), float(frame.width()), float(frame.height())}),
-             drawn);
+  void leadingNumber() {
+    QFETCH(QString, text);
+    QFETCH(double, number);
+    QCOMPARE(rules::leadingNumber(text), number);
   }
 
-  void dragPoint_data() {
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<double>("keptX");
-    QTest::addColumn<int>("keptY");
-    QTest::newRow("whole pixels") << 30.0 << 40.0 << 30.0 << 40;
-    QTest::newRow("the horizontal fraction stays") << 30.25 << 40.0 << 30.25 << 40;
-    QTest::newRow("the vertical half goes to the even 40") << 1.0 << 40.5 << 1.0 << 40;
-    QTest::newRow("the vertical half goes to the even 42") << 1.0 << 41.5 << 1.0 << 42;
+  void leadingNumberIgnoresTheDesktop() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const double number = rules::leadingNumber(QStringLiteral("12,5"));
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(number, 12.0);
   }
-  void dragPoint() {
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(double, keptX);
-    QFETCH(int, keptY);
-    const DragPoint point = workspace::dragPoint(x, y);
-    QCOMPARE(point.x, keptX);
-    QCOMPARE(point.y, keptY);
+
+  void roundingHalvesToEven_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("whole");
+    QTest::newRow("whole numbers stay") << 105.0 << 105;
+    QTest::newRow("below a half rounds down") << 2.49 << 2;
+    QTest::newRow("above a half rounds up") << 2.51 << 3;
+    QTest::newRow("a half below an even number goes up to it") << 1.5 << 2;
+    QTest::newRow("a half above an even number goes down to it") << 2.5 << 2;
+    QTest::newRow("a half after an odd number goes to the even one") << 3.5 << 4;
+    QTest::newRow("negative halves go to even too") << -2.5 << -2;
+    QTest::newRow("negative halves below an even number") << -3.5 << -4;
+    QTest::newRow("beyond int is clamped") << 1e12 << std::numeric_limits<int>::max();
+    QTest::newRow("not a number gives 0") << std::numeric_limits<double>::quiet_NaN() << 0;
+  }
+  void roundingHalvesToEven() {
+    QFETCH(double, value);
+    QFETCH(int, whole);
+    QCOMPARE(rules::roundHalfToEven(value), whole);
   }
 };
 
-QTEST_APPLESS_MAIN(CropFrameRulesTest)
-#include "tst_cropframe_rules.moc"
+QTEST_APPLESS_MAIN(NumbersTest)
+#include "tst_numbers.moc"

@@ -1,3 +1,0 @@
-#include "browser/browserlog.h"
-
-Q_LOGGING_CATEGORY(lcBrowser, "tandeo.browser", QtWarningMsg)

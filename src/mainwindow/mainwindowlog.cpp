@@ -1,3 +1,0 @@
-#include "mainwindow/mainwindowlog.h"
-
-Q_LOGGING_CATEGORY(lcMainWindow, "tandeo.mainwindow", QtWarningMsg)

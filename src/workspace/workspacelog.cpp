@@ -1,3 +1,0 @@
-#include "workspace/workspacelog.h"
-
-Q_LOGGING_CATEGORY(lcWorkspace, "tandeo.workspace", QtWarningMsg)
