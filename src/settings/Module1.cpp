@@ -24,7 +24,8 @@ std::optional<registry::Store> storeFor(HKEY root) {
 void logDropped(const char* what, const QString& keyPath, const QString& valueName,
                 const registry::Error& error) {
   qCDebug(lcSettings) << what << keyPath << valueName
-                      << "dropped:" << registry::describe(error.code) << error.sysErrno;
+                      << "dropped:" << registry::describe(error.code)
+                      << error.cause.message().c_str();
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <climits>
 #include <memory>
 
+#include "platform/files/syscalls.h"
 #include "platform/registry/store.h"
-#include "platform/registry/syscalls.h"
 #include "support/sandbox.h"
 
 using Module1::HKEY_CURRENT_USER;
@@ -49,7 +49,7 @@ QByteArray capturedStderr(F action) {
 
 int refusingCreation(const char* path, int flags, mode_t mode) {
   if (flags & O_CREAT) return errno = EROFS, -1;
-  return registry::realSyscalls().open(path, flags, mode);
+  return files::realSyscalls().open(path, flags, mode);
 }
 
 }  // namespace
@@ -326,7 +326,7 @@ void Module1Test::unwritableProfileDropsWritesAndReadsGoOn() {
   }
   Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 105);
   const QByteArray before = readAll(profile_->settingsFile());
-  registry::ScopedSyscalls seam;
+  files::ScopedSyscalls seam;
   seam.table().open = &refusingCreation;
   Module1::saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 1);
   Module1::saveStringValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "Path", "/x");
