@@ -47,7 +47,7 @@ Expected<void> ensureFolder(const std::string& folder, mode_t mode) {
 }
 
 Expected<void> syncFolder(const std::string& folder) {
-  auto fd = openFd(folder, O_RDONLY | O_DIRECTORY, 0, "open folder " + folder);
+  auto fd = openFd(folder, O_RDONLY | O_DIRECTORY, 0);
   // A folder the user may write but not read cannot be flushed by them.
   if (!fd) return fd.error().code == EACCES ? Expected<void>() : fd.error();
   while (syscalls().fsync(fd->get()) != 0) {

@@ -37,8 +37,8 @@ class RegularFile {
 
   // The size when it was opened.
   std::size_t size() const { return size_; }
-  // Reads on until `buffer` is full or the file ends (short reads continued,
-  // EINTR retried); how many bytes were read.
+  // Reads on until `buffer` is full or the file ends (short reads before the
+  // size seen at opening continued, EINTR retried); how many bytes were read.
   ReadResult<std::size_t> read(std::span<std::uint8_t> buffer);
 
  private:
@@ -48,6 +48,7 @@ class RegularFile {
   std::string path_;
   Fd fd_;
   std::size_t size_ = 0;
+  std::size_t offset_ = 0;  // bytes read so far
 };
 
 // The whole file, however it changed since it was opened (a file that grows

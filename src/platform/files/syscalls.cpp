@@ -42,11 +42,11 @@ Syscalls& syscalls() {
   return table;
 }
 
-Expected<Fd> openFd(const std::string& path, int flags, mode_t mode, std::string_view what) {
+Expected<Fd> openFd(const std::string& path, int flags, mode_t mode) {
   for (;;) {
     const int fd = syscalls().open(path.c_str(), flags | O_CLOEXEC, mode);
     if (fd >= 0) return Fd(fd);
-    if (errno != EINTR) return base::SystemError::fromErrno(std::string(what));
+    if (errno != EINTR) return base::SystemError::fromErrno("open " + path);
   }
 }
 

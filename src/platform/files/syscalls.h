@@ -70,9 +70,8 @@ using Fd = base::UniqueFd<SeamClose>;
 template <class T>
 using Expected = base::Expected<T, base::SystemError>;
 
-// open() through the seam, retried on EINTR, always with O_CLOEXEC. `what`
-// names the step for the error, e.g. "open user.reg".
-Expected<Fd> openFd(const std::string& path, int flags, mode_t mode, std::string_view what);
+// open() through the seam, retried on EINTR, always with O_CLOEXEC.
+Expected<Fd> openFd(const std::string& path, int flags, mode_t mode);
 
 // Closes now and reports what close() said: on some file systems a failed
 // write shows up only here. Linux releases the descriptor even when close

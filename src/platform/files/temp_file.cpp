@@ -29,9 +29,10 @@ Expected<TempFile> TempFile::create(const std::string& folder, mode_t mode,
                                     std::string_view prefix) {
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
     std::string path = pathIn(folder, randomFileName(prefix));
-    auto fd = openFd(path, O_WRONLY | O_CREAT | O_EXCL, mode, "create a file in " + folder);
+    auto fd = openFd(path, O_WRONLY | O_CREAT | O_EXCL, mode);
     if (fd) return TempFile(std::move(path), std::move(*fd));
-    if (fd.error().code != EEXIST) return fd.error();
+    if (fd.error().code != EEXIST)
+      return base::SystemError{fd.error().code, "create a file in " + folder};
   }
   return base::SystemError{EEXIST, "create a file in " + folder};
 }

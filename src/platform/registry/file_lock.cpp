@@ -11,8 +11,7 @@ namespace registry {
 Result<FileLock> FileLock::acquire(const std::string& lockPath) {
   auto& sys = files::syscalls();
   // Non-blocking open: a FIFO in the lock's place must not hang the program.
-  auto fd = files::openFd(lockPath, O_RDWR | O_CREAT | O_NOCTTY | O_NONBLOCK, 0600,
-                          "open the lock " + lockPath);
+  auto fd = files::openFd(lockPath, O_RDWR | O_CREAT | O_NOCTTY | O_NONBLOCK, 0600);
   if (!fd) return ioError(fd.error());
   struct stat st {};
   if (sys.fstat(fd->get(), &st) != 0)
