@@ -186,7 +186,6 @@ void TestConvert::longTargetNamesAreWritten_data() {
   QTest::addColumn<int>("length");
   QTest::addColumn<bool>("oldFile");
   QTest::newRow("242 bytes") << 242 << false;
-  QTest::newRow("255 bytes") << 255 << false;
   QTest::newRow("255 bytes over an old file") << 255 << true;
 }
 

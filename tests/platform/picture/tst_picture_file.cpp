@@ -113,8 +113,6 @@ class TestPictureFile : public QObject {
   void loadsEveryBmpVariant();
   void namedPipeIsRefusedWithoutWaiting();
   void failuresCarryTheirCause();
-  void longNamesAreSaved_data();
-  void longNamesAreSaved();
   void durableSaveRefusesAReadOnlyFile();
   void scratchSaveReplacesWhatIsInThePlace_data();
   void scratchSaveReplacesWhatIsInThePlace();
@@ -455,27 +453,6 @@ void TestPictureFile::scratchSaveReplacesWhatIsInThePlace() {
   QCOMPARE(loaded->image(), photo.convertToFormat(QImage::Format_RGB32));
   if (symlink) QCOMPARE(readAll(elsewhere), old);
   QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::System).size(), symlink ? 2 : 1);
-}
-
-// A name as long as the file system takes is saved either way: the file
-// written beside it has a short name of its own.
-void TestPictureFile::longNamesAreSaved_data() {
-  addDurabilityRows();
-}
-
-void TestPictureFile::longNamesAreSaved() {
-  QFETCH(Durability, durability);
-  QTemporaryDir root;
-  const QString path = root.filePath(QString(251, QLatin1Char('r')) + QStringLiteral(".bmp"));
-  const QImage photo = truecolourPattern(6, 5);
-  for (int round = 0; round < 2; ++round) {
-    const auto saved = savePictureAsBmp(Picture(photo), path, durability);
-    QVERIFY2(saved.ok(), saved.ok() ? "" : qPrintable(saved.error().detail));
-  }
-  const auto loaded = loadPicture(path);
-  QVERIFY(loaded.ok());
-  QCOMPARE(loaded->image(), photo.convertToFormat(QImage::Format_RGB32));
-  QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestPictureFile)
