@@ -22,7 +22,8 @@ std::optional<registry::Store> storeFor(const std::filesystem::path& file, Modul
 void logDropped(const char* what, const QString& keyPath, const QString& valueName,
                 const registry::Error& error) {
   qCDebug(lcSettings) << what << keyPath << valueName
-                      << "dropped:" << registry::describe(error.code);
+                      << "dropped:" << registry::describe(error.code)
+                      << error.cause.message().c_str();
 }
 
 }  // namespace

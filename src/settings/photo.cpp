@@ -2,8 +2,8 @@
 
 #include <QFile>
 
-#include "platform/files/find_file.h"
-#include "platform/imaging/target_file.h"
+#include "platform/files/case_fold.h"
+#include "platform/files/replace.h"
 #include "platform/ui/prompt.h"
 #include "settings/Module1.h"
 
@@ -25,15 +25,16 @@ bool userAgrees(ui::Prompter& prompter) {
 }  // namespace
 
 bool Overwrite::commit() {
-  const auto error = aside_.commit();
-  if (error) qCWarning(lcSettings) << "set-aside copy not removed:" << error.message().c_str();
-  return !error;
+  const auto done = aside_.commit();
+  if (!done)
+    qCWarning(lcSettings) << "set-aside copy not removed:" << done.error().message().c_str();
+  return done.ok();
 }
 
 bool Overwrite::restore() {
-  const auto error = aside_.restore();
-  if (error) qCWarning(lcSettings) << "old file not put back:" << error.message().c_str();
-  return !error;
+  const auto done = aside_.restore();
+  if (!done) qCWarning(lcSettings) << "old file not put back:" << done.error().message().c_str();
+  return done.ok();
 }
 
 Overwrite confirmOverwrite(const QString& path, ui::Prompter& prompter) {
@@ -41,10 +42,10 @@ Overwrite confirmOverwrite(const QString& path, ui::Prompter& prompter) {
   if (!existing) return allowedWithoutAside(path);
   if (!userAgrees(prompter)) return Overwrite(false, files::SetAside(), path);
 
-  // The codec refuses to replace a read-only file; leaving it where it is
-  // lets the caller's write meet it and report that.
-  const QString existingName = QFile::decodeName(existing->string().c_str());
-  if (!imaging::checkTargetWritable(existing->string())) return allowedWithoutAside(existingName);
+  // Writes refuse to replace a read-only file; leaving it where it is lets
+  // the caller's write meet it and report that.
+  const QString existingName = QFile::decodeName(existing->c_str());
+  if (!files::writableTarget(*existing)) return allowedWithoutAside(existingName);
   auto aside = files::SetAside::move(*existing);
   if (!aside) {
     qCDebug(lcSettings) << "old file not moved aside:" << aside.error().message().c_str();

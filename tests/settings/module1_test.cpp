@@ -12,8 +12,8 @@
 #include <climits>
 #include <memory>
 
+#include "platform/files/syscalls.h"
 #include "platform/registry/store.h"
-#include "platform/registry/syscalls.h"
 #include "support/sandbox.h"
 
 constexpr Module1::HKEY HKEY_CURRENT_USER = Module1::HKEY_CURRENT_USER;
@@ -73,7 +73,7 @@ class ScopedVariable {
 
 int refusingCreation(const char* path, int flags, mode_t mode) {
   if (flags & O_CREAT) return errno = EROFS, -1;
-  return registry::realSyscalls().open(path, flags, mode);
+  return files::realSyscalls().open(path, flags, mode);
 }
 
 }  // namespace
@@ -386,7 +386,7 @@ void Module1Test::unwritableProfileDropsWritesAndReadsGoOn() {
   }
   settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 105);
   const QByteArray before = readAll(profile_->settingsFile());
-  registry::ScopedSyscalls seam;
+  files::ScopedSyscalls seam;
   seam.table().open = &refusingCreation;
   settings().saveDwordValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "En", 1);
   settings().saveStringValue(HKEY_CURRENT_USER, Module1::layoutKeyPath(), "Path", "/x");

@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include "platform/files/replace.h"
 #include "platform/imaging/convert.h"
-#include "platform/imaging/target_file.h"
 #include "settings/photo.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
@@ -35,8 +35,8 @@ QStringList allNames(const QString& folder) {
   return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
-// The caller's write, as the save command does it: the codec replaces the
-// target atomically. `succeed` false converts a source that is not there.
+// The caller's write, as the save command does it: the target replaced
+// durably. `succeed` false converts a source that is not there.
 bool callerWrites(const QString& target, bool succeed, const QString& folder) {
   const std::string out = QFile::encodeName(target).toStdString();
   if (!succeed) {
@@ -45,7 +45,7 @@ bool callerWrites(const QString& target, bool succeed, const QString& folder) {
                                      imaging::PictureFormat::Bmp));
   }
   const std::uint8_t bytes[] = {'n', 'e', 'w'};
-  return bool(imaging::replaceFile(out, bytes));
+  return bool(files::replaceDurably(out, bytes));
 }
 
 }  // namespace
@@ -179,6 +179,23 @@ class PhotoOverwriteTest : public QObject {
     }
     QCOMPARE(allNames(folder_), QStringList{"Resim001.jpg"});
     QCOMPARE(readFile(path), QByteArray("old"));
+  }
+
+  // However long the name, the old file is held aside while the caller
+  // writes (the hidden name it gets is short) and discarded after.
+  void longNameIsHeldAsideToo() {
+    const QString path = folder_ + "/" + QString(251, QLatin1Char('r')) + ".jpg";
+    writeFile(path, "old");
+    testsupport::ScriptedPrompter prompter;
+    prompter.answerMessage(ui::vbYes);
+    auto overwrite = Photo::confirmOverwrite(path);
+    QVERIFY(overwrite.allowed());
+    QVERIFY(overwrite.holdsOldFile());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(callerWrites(overwrite.target(), true, folder_));
+    QVERIFY(overwrite.commit());
+    QCOMPARE(allNames(folder_), QStringList{QString(251, QLatin1Char('r')) + ".jpg"});
+    QCOMPARE(readFile(path), QByteArray("new"));
   }
 
   // A folder the user may not write: the move fails, True is still given and

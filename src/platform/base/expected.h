@@ -1,7 +1,7 @@
 #pragma once
 // Errors as values for the platform layer: a call gives its result or the
 // error that stopped it. Each layer pairs this with its own error type
-// (registry::Result, picture::Result, video::Expected); the messages for the
+// (registry::Result, picture::FileResult, video::Expected); the messages for the
 // user are decided by the window that acts. Header only, no Qt.
 
 #include <cassert>

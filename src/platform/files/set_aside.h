@@ -4,18 +4,18 @@
 // or restores (the old copy goes back under its name). Nothing here ever
 // deletes the only copy of the user's file.
 
-#include <filesystem>
-#include <system_error>
+#include <string>
 
-#include "platform/base/expected.h"
+#include "platform/files/syscalls.h"
 
 namespace files {
 
 class SetAside {
  public:
-  // Renames `file` to a hidden, unused name beside it (".<name>.old-XXXXXX").
+  // Renames `file` to a hidden, unused name beside it (".tandeo-old-" and
+  // twelve random letters and digits, short whatever the file is called).
   // The rename never replaces another file.
-  static base::Expected<SetAside, std::error_code> move(const std::filesystem::path& file);
+  static Expected<SetAside> move(const std::string& file);
 
   SetAside() = default;  // holds nothing
   SetAside(SetAside&& other) noexcept;
@@ -28,22 +28,23 @@ class SetAside {
   ~SetAside();
 
   bool holdsFile() const { return !aside_.empty(); }
-  const std::filesystem::path& originalPath() const { return original_; }
-  const std::filesystem::path& asidePath() const { return aside_; }
+  const std::string& originalPath() const { return original_; }
+  const std::string& asidePath() const { return aside_; }
 
   // The replacement is in place: removes the set-aside copy.
-  std::error_code commit();
+  Expected<void> commit();
   // The replacement failed: puts the old file back under its name, over
   // whatever a failed writer may have left there.
-  std::error_code restore();
+  Expected<void> restore();
 
  private:
-  SetAside(std::filesystem::path original, std::filesystem::path aside)
+  SetAside(std::string original, std::string aside)
       : original_(std::move(original)), aside_(std::move(aside)) {}
+  void putBackIfFree();
   void release();
 
-  std::filesystem::path original_;
-  std::filesystem::path aside_;
+  std::string original_;
+  std::string aside_;
 };
 
 }  // namespace files

@@ -5,8 +5,6 @@
 namespace imaging {
 namespace {
 
-constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dpi
-
 void put16(std::uint8_t* p, std::uint32_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -16,7 +14,7 @@ void put32(std::uint8_t* p, std::uint32_t v) {
   put16(p + 2, v >> 16);
 }
 
-void writeHeaders(std::uint8_t* h, int width, int height) {
+void writeHeaders(std::uint8_t* h, int width, int height, std::uint32_t pixelsPerMetre) {
   // Sizes are within the reader limits, so every field fits 32 bits.
   std::memset(h, 0, kBmpHeaderBytes);
   h[0] = 'B', h[1] = 'M';
@@ -28,8 +26,8 @@ void writeHeaders(std::uint8_t* h, int width, int height) {
   put16(h + 26, 1);
   put16(h + 28, 24);
   put32(h + 34, static_cast<std::uint32_t>(bmpFileSize(width, height) - kBmpHeaderBytes));
-  put32(h + 38, kPixelsPerMetre);
-  put32(h + 42, kPixelsPerMetre);
+  put32(h + 38, pixelsPerMetre);
+  put32(h + 42, pixelsPerMetre);
 }
 
 }  // namespace
@@ -42,8 +40,8 @@ std::size_t bmpFileSize(int width, int height) {
   return kBmpHeaderBytes + bmpRowStride(width) * static_cast<std::size_t>(height);
 }
 
-void layOutBmp(std::uint8_t* file, int width, int height) {
-  writeHeaders(file, width, height);
+void layOutBmp(std::uint8_t* file, int width, int height, std::uint32_t pixelsPerMetre) {
+  writeHeaders(file, width, height, pixelsPerMetre);
   const std::size_t stride = bmpRowStride(width);
   const std::size_t used = static_cast<std::size_t>(width) * 3;
   if (stride == used) return;
@@ -52,13 +50,22 @@ void layOutBmp(std::uint8_t* file, int width, int height) {
 }
 
 std::vector<std::uint8_t> encodeBmp(const RgbImage& image) {
-  std::vector<std::uint8_t> out(bmpFileSize(image.width, image.height));
-  layOutBmp(out.data(), image.width, image.height);
-  const std::size_t stride = bmpRowStride(image.width);
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* in = image.row(image.height - 1 - y);
+  return encodeBmp(rowsOf(image));
+}
+
+std::vector<std::uint8_t> encodeBmp(const PixelRows& rows, std::uint32_t pixelsPerMetre) {
+  std::vector<std::uint8_t> out(bmpFileSize(rows.width, rows.height));
+  layOutBmp(out.data(), rows.width, rows.height, pixelsPerMetre);
+  const std::size_t stride = bmpRowStride(rows.width);
+  const std::size_t used = static_cast<std::size_t>(rows.width) * 3;
+  for (int y = 0; y < rows.height; ++y) {
+    const std::uint8_t* in = rows.row(rows.height - 1 - y);
     std::uint8_t* row = out.data() + kBmpHeaderBytes + stride * static_cast<std::size_t>(y);
-    for (int x = 0; x < image.width; ++x) {
+    if (rows.order == ChannelOrder::Bgr) {
+      std::memcpy(row, in, used);
+      continue;
+    }
+    for (int x = 0; x < rows.width; ++x) {
       row[x * 3] = in[x * 3 + 2];
       row[x * 3 + 1] = in[x * 3 + 1];
       row[x * 3 + 2] = in[x * 3];

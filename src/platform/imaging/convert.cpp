@@ -4,6 +4,8 @@
 #include <cctype>
 #include <utility>
 
+#include "platform/files/read_file.h"
+#include "platform/files/replace.h"
 #include "platform/imaging/bmp_reader.h"
 #include "platform/imaging/bmp_writer.h"
 #include "platform/imaging/direct_convert.h"
@@ -11,9 +13,8 @@
 #include "platform/imaging/gif_writer.h"
 #include "platform/imaging/jpeg_reader.h"
 #include "platform/imaging/jpeg_writer.h"
+#include "platform/imaging/limits.h"
 #include "platform/imaging/quality.h"
-#include "platform/imaging/source_file.h"
-#include "platform/imaging/target_file.h"
 
 namespace imaging {
 
@@ -47,6 +48,38 @@ Result<std::vector<std::uint8_t>> encodePicture(PictureFormat format, const RgbI
 
 namespace {
 
+ImageError sourceError(const files::ReadError& error) {
+  switch (error.failure) {
+    case files::ReadFailure::Missing:
+      return ImageError::SourceMissing;
+    case files::ReadFailure::TooLarge:
+      return ImageError::TooLarge;
+    case files::ReadFailure::NotAFile:
+    case files::ReadFailure::SystemCall:
+      break;
+  }
+  return ImageError::SourceUnreadable;
+}
+
+// The whole source in memory and its descriptor closed, so that a target
+// naming the same file can be replaced afterwards.
+Result<ByteBuffer> readSource(const std::string& path) {
+  if (path.empty()) return ImageError::SourceMissing;
+  auto file = files::RegularFile::open(path, kMaxSourceBytes);
+  if (!file) return sourceError(file.error());
+  auto bytes = ByteBuffer::allocate(file->size());
+  if (!bytes) return bytes.error();
+  auto read = file->read(bytes->span());
+  if (!read) return sourceError(read.error());
+  bytes->shrink(*read);  // shrank while it was read: take what is there
+  return bytes;
+}
+
+Result<void> replaceTarget(const std::string& target, std::span<const std::uint8_t> bytes) {
+  if (!files::replaceDurably(target, bytes)) return ImageError::TargetNotWritable;
+  return {};
+}
+
 std::optional<Result<ByteBuffer>> convertDirect(std::span<const std::uint8_t> bytes,
                                                 PictureFormat from, PictureFormat to,
                                                 const ConvertOptions& options) {
@@ -63,20 +96,20 @@ Result<void> convertGenerally(ByteBuffer source, PictureFormat from, const std::
   source = ByteBuffer();  // the encoder may need much memory of its own
   auto encoded = encodePicture(to, *image, options);
   if (!encoded) return encoded.error();
-  return replaceFile(target, *encoded);
+  return replaceTarget(target, *encoded);
 }
 
 }  // namespace
 
 Result<void> convertFile(const std::string& source, PictureFormat from, const std::string& target,
                          PictureFormat to, const ConvertOptions& options) {
-  auto bytes = readSourceFile(source);
+  auto bytes = readSource(source);
   if (!bytes) return bytes.error();
   // Neither a missing source nor a read-only target is worth a decode.
-  if (auto writable = checkTargetWritable(target); !writable) return writable;
+  if (!files::writableTarget(target)) return ImageError::TargetNotWritable;
   if (auto direct = convertDirect(bytes->span(), from, to, options)) {
     if (!*direct) return direct->error();
-    return replaceFile(target, (*direct)->span());
+    return replaceTarget(target, (*direct)->span());
   }
   return convertGenerally(std::move(*bytes), from, target, to, options);
 }

@@ -1,32 +1,68 @@
 #include "platform/picture/picturefile.h"
 
-#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
+#include <QLoggingCategory>
 #include <algorithm>
-#include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "platform/imaging/bmp_header.h"
-#include "platform/imaging/bmp_reader.h"
-#include "platform/imaging/source_file.h"
-#include "platform/imaging/target_file.h"
-#include "platform/picture/bmpwriter.h"
-#include "platform/picture/picturelog.h"
+#include "platform/files/read_file.h"
+#include "platform/files/replace.h"
+#include "platform/imaging/bmp_writer.h"
+#include "platform/imaging/convert.h"
+#include "platform/imaging/limits.h"
 
 namespace picture {
 
 namespace {
 
-Error failure(Errc code, const QString& path, const QString& why) {
-  qCDebug(lcPicture) << path << why;
-  return Error{code, path + QStringLiteral(": ") + why};
+Q_LOGGING_CATEGORY(lcPictureFile, "tandeo.picture.file", QtCriticalMsg)
+
+using Cause = std::variant<std::monostate, base::SystemError, imaging::ImageError>;
+using Bytes = std::span<const std::uint8_t>;
+
+QString describe(const Cause& cause) {
+  if (const auto* system = std::get_if<base::SystemError>(&cause))
+    return QString::fromLocal8Bit(system->message());
+  if (const auto* image = std::get_if<imaging::ImageError>(&cause))
+    return QString::fromLatin1(imaging::describe(*image));
+  return {};
 }
 
-using Bytes = std::span<const std::uint8_t>;
+FileError failure(FileErrc code, const QString& path, Cause cause, const QString& why = {}) {
+  FileError error{code, path + QStringLiteral(": ") + (why.isEmpty() ? describe(cause) : why),
+                  std::move(cause)};
+  qCDebug(lcPictureFile) << error.detail;
+  return error;
+}
+
+FileError readFailure(const QString& path, const files::ReadError& error) {
+  switch (error.failure) {
+    case files::ReadFailure::Missing:
+    case files::ReadFailure::NotAFile:
+      return failure(FileErrc::FileNotFound, path, error.cause);
+    case files::ReadFailure::TooLarge:
+      return failure(FileErrc::InvalidData, path, error.cause);
+    case files::ReadFailure::SystemCall:
+      break;
+  }
+  return failure(FileErrc::ReadFailed, path, error.cause);
+}
+
+FileResult<QByteArray> readWholeFile(const QString& path) {
+  auto file =
+      files::RegularFile::open(QFile::encodeName(path).toStdString(), imaging::kMaxSourceBytes);
+  if (!file) return readFailure(path, file.error());
+  // Not cleared first: every byte is read over at once.
+  QByteArray bytes(static_cast<qsizetype>(file->size()), Qt::Uninitialized);
+  auto read = file->read({reinterpret_cast<std::uint8_t*>(bytes.data()), file->size()});
+  if (!read) return readFailure(path, read.error());
+  bytes.truncate(static_cast<qsizetype>(*read));
+  return bytes;
+}
 
 bool startsWith(Bytes bytes, std::string_view prefix) {
   return bytes.size() >= prefix.size() &&
@@ -35,79 +71,55 @@ bool startsWith(Bytes bytes, std::string_view prefix) {
 }
 
 // Recognised by content, whatever the name ends in.
-const char* formatOf(Bytes bytes) {
-  if (startsWith(bytes, "BM")) return "bmp";
-  if (startsWith(bytes, "\xFF\xD8\xFF")) return "jpeg";
-  if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a")) return "gif";
-  return nullptr;
+std::optional<imaging::PictureFormat> formatOf(Bytes bytes) {
+  if (startsWith(bytes, "BM")) return imaging::PictureFormat::Bmp;
+  if (startsWith(bytes, "\xFF\xD8\xFF")) return imaging::PictureFormat::Jpeg;
+  if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a"))
+    return imaging::PictureFormat::Gif;
+  return std::nullopt;
 }
 
-// 8 bits or fewer per pixel: the picture keeps its palette, which the
-// image reader gives and the codec's true-colour decoder does not. A header
-// the codec cannot read is left to its decoder to report.
-bool hasColourTable(Bytes bytes) {
-  const auto layout = imaging::parseBmpHeader(bytes);
-  return layout && layout->bitCount <= 8;
-}
-
-// The codec's BMP decoder: the file the program itself writes (24-bit) at a
-// fraction of the image reader's cost, and every other true-colour variant
-// safely.
-Result<Picture> decodeTrueColourBmp(Bytes bytes, const QString& path) {
-  auto decoded = imaging::decodeBmp(bytes);
-  if (!decoded) {
-    const Errc code = decoded.error() == imaging::ImageError::Unsupported ? Errc::UnsupportedFormat
-                                                                          : Errc::InvalidData;
-    return failure(code, path, QString::fromLatin1(imaging::describe(decoded.error())));
-  }
-  const QImage packed(decoded->pixels.data(), decoded->width, decoded->height,
-                      static_cast<qsizetype>(decoded->rowBytes()), QImage::Format_RGB888);
-  return Picture(packed.convertToFormat(QImage::Format_RGB32));
+FileErrc decodeFailure(imaging::ImageError error) {
+  return error == imaging::ImageError::Unsupported ? FileErrc::UnsupportedFormat
+                                                   : FileErrc::InvalidData;
 }
 
 }  // namespace
 
-Result<void> savePictureAsBmp(const Picture& picture, const QString& path, Durability durability) {
-  if (!picture.hasBitmap()) return failure(Errc::NoPicture, path, QStringLiteral("no bitmap"));
-  const QByteArray bytes = encodeBmp(picture.image());
-  if (bytes.isEmpty())
-    return failure(Errc::WriteFailed, path, QStringLiteral("too large for a BMP file"));
+FileResult<void> savePictureAsBmp(const Picture& picture, const QString& path,
+                                  Durability durability) {
+  if (!picture.hasBitmap())
+    return failure(FileErrc::NoPicture, path, {}, QStringLiteral("no bitmap"));
+  const QImage& image = picture.image();
+  if (auto fits = imaging::checkDimensions(image.width(), image.height()); !fits)
+    return failure(FileErrc::WriteFailed, path, fits.error());
+  // Blue, green, red: a BMP row's own byte order, so the rows are copied whole.
+  const QImage rows = image.convertToFormat(QImage::Format_BGR888);
+  if (rows.isNull()) return failure(FileErrc::WriteFailed, path, imaging::ImageError::TooLarge);
+  const imaging::PixelRows lent{rows.width(), rows.height(), imaging::ChannelOrder::Bgr,
+                                rows.constBits(), static_cast<std::ptrdiff_t>(rows.bytesPerLine())};
+  const auto bytes =
+      imaging::encodeBmp(lent, static_cast<std::uint32_t>(std::max(0, image.dotsPerMeterX())));
   const std::string target = QFile::encodeName(path).toStdString();
-  const Bytes data(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                   static_cast<std::size_t>(bytes.size()));
-  const auto written = durability == Durability::Scratch ? imaging::replaceScratchFile(target, data)
-                                                         : imaging::replaceFile(target, data);
-  if (!written)
-    return failure(Errc::WriteFailed, path,
-                   QString::fromLatin1(imaging::describe(written.error())));
+  const auto written = durability == Durability::Scratch ? files::replaceScratch(target, bytes)
+                                                         : files::replaceDurably(target, bytes);
+  if (!written) return failure(FileErrc::WriteFailed, path, written.error());
   return {};
 }
 
-Result<Picture> loadPicture(const QString& path) {
-  if (!QFileInfo(path).isFile())
-    return failure(Errc::FileNotFound, path, QStringLiteral("no such file"));
-  const auto read = imaging::readSourceFile(QFile::encodeName(path).toStdString());
-  if (!read) {
-    const Errc code = read.error() == imaging::ImageError::SourceMissing ? Errc::FileNotFound
-                      : read.error() == imaging::ImageError::TooLarge    ? Errc::InvalidData
-                                                                         : Errc::ReadFailed;
-    return failure(code, path, QString::fromLatin1(imaging::describe(read.error())));
-  }
-  const Bytes bytes(read->data(), read->size());
-  const char* format = formatOf(bytes);
+FileResult<Picture> loadPicture(const QString& path) {
+  const auto read = readWholeFile(path);
+  if (!read) return read.error();
+  const Bytes bytes(reinterpret_cast<const std::uint8_t*>(read->constData()),
+                    static_cast<std::size_t>(read->size()));
+  const auto format = formatOf(bytes);
   if (!format)
-    return failure(Errc::UnsupportedFormat, path, QStringLiteral("not BMP, JPEG or GIF"));
-  if (std::strcmp(format, "bmp") == 0 && !hasColourTable(bytes))
-    return decodeTrueColourBmp(bytes, path);
-
-  QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                            static_cast<qsizetype>(bytes.size()));
-  QBuffer buffer(&view);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, format);
-  QImage image = reader.read();
-  if (image.isNull()) return failure(Errc::InvalidData, path, reader.errorString());
-  return Picture(std::move(image));
+    return failure(FileErrc::UnsupportedFormat, path, {}, QStringLiteral("not BMP, JPEG or GIF"));
+  auto decoded = imaging::decodePicture(*format, bytes);
+  if (!decoded) return failure(decodeFailure(decoded.error()), path, decoded.error());
+  const QImage packed(decoded->pixels.data(), decoded->width, decoded->height,
+                      static_cast<qsizetype>(decoded->rowBytes()), QImage::Format_RGB888);
+  return Picture(packed.convertToFormat(QImage::Format_RGB32));
 }
 
 }  // namespace picture

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "platform/registry/syscalls.h"
+#include "platform/files/syscalls.h"
 
 namespace registry {
 namespace {
@@ -20,19 +20,20 @@ std::string timestamp(std::time_t now) {
 
 bool exists(const std::string& path) {
   struct stat status {};
-  return ::lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+  return files::syscalls().lstat(path.c_str(), &status) == 0 || errno != ENOENT;
 }
 
 }  // namespace
 
 Result<std::string> moveAside(const std::string& path, std::time_t now) {
-  const std::string base = path + ".corrupt-" + timestamp(now);
-  std::string name = base;
+  const std::string stem = path + ".corrupt-" + timestamp(now);
+  std::string name = stem;
   for (int n = 2; exists(name); ++n) {
-    if (n > 1000) return errnoError(EEXIST);
-    name = base + "-" + std::to_string(n);
+    if (n > 1000) return ioError({EEXIST, "keep " + path + " aside"});
+    name = stem + "-" + std::to_string(n);
   }
-  if (syscalls().rename(path.c_str(), name.c_str()) != 0) return errnoError(errno);
+  if (files::syscalls().rename(path.c_str(), name.c_str()) != 0)
+    return ioError(base::SystemError::fromErrno("rename " + path + " to " + name));
   return name;
 }
 

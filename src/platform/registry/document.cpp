@@ -2,9 +2,11 @@
 
 #include <unordered_map>
 
-#include "platform/registry/case_fold.h"
+#include "platform/files/case_fold.h"
 
 namespace registry {
+using files::foldCase;
+
 namespace {
 
 bool isAtOrBelow(std::string_view folded, std::string_view foldedKey) {
@@ -74,10 +76,10 @@ class DocumentBuilder final : public ParseSink {
   std::unordered_map<std::string, std::size_t> entryIndex_;
 };
 
-std::variant<Document, ParseError> Document::parse(std::string_view text) {
+base::Expected<Document, ParseError> Document::parse(std::string_view text) {
   Document doc;
   DocumentBuilder builder(doc);
-  if (auto error = parseRegText(text, builder)) return *error;
+  if (auto parsed = parseRegText(text, builder); !parsed) return parsed.error();
   return doc;
 }
 

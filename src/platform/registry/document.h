@@ -6,7 +6,6 @@
 
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "platform/registry/reg_parser.h"
@@ -28,7 +27,7 @@ struct Section {
 
 class Document {
  public:
-  static std::variant<Document, ParseError> parse(std::string_view text);
+  static base::Expected<Document, ParseError> parse(std::string_view text);
 
   const std::vector<Section>& sections() const { return sections_; }
 

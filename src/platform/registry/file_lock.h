@@ -6,15 +6,17 @@
 
 #include <string>
 
+#include "platform/files/syscalls.h"
 #include "platform/registry/result.h"
-#include "platform/registry/unique_fd.h"
 
 namespace registry {
 
 class FileLock {
  public:
   // Creates the lock file (0600) when needed and waits for the lock, without
-  // a time limit: a writer holds it only for the length of one write.
+  // a time limit: a writer holds it only for the length of one write. A lock
+  // path that holds anything but a regular file (a pipe, a folder) is an
+  // error, never waited on.
   static Result<FileLock> acquire(const std::string& lockPath);
 
   FileLock(FileLock&&) noexcept = default;
@@ -22,8 +24,8 @@ class FileLock {
   ~FileLock();
 
  private:
-  explicit FileLock(UniqueFd fd) : fd_(std::move(fd)) {}
-  UniqueFd fd_;
+  explicit FileLock(files::Fd fd) : fd_(std::move(fd)) {}
+  files::Fd fd_;
 };
 
 }  // namespace registry

@@ -1,8 +1,10 @@
 #include "platform/registry/key_lookup.h"
 
-#include "platform/registry/case_fold.h"
+#include "platform/files/case_fold.h"
 
 namespace registry {
+using files::foldCase;
+using files::foldInto;
 
 KeyLookup::KeyLookup(std::string_view fullPath, std::optional<std::string_view> valueName)
     : foldedPath_(foldCase(fullPath)) {

@@ -112,16 +112,16 @@ class LineParser {
  public:
   LineParser(Lines& lines, ParseSink& sink) : lines_(lines), sink_(sink) {}
 
-  std::optional<ParseError> run();
+  ParseResult run();
 
  private:
-  std::optional<ParseError> fail(std::string reason) const {
+  ParseResult fail(std::string reason) const {
     return ParseError{lines_.number(), std::move(reason)};
   }
-  std::optional<ParseError> sectionLine(std::string_view line);
-  std::optional<ParseError> valueLine(std::string_view line);
-  std::optional<ParseError> dataPart(std::string_view data, RawValue& raw);
-  std::optional<ParseError> hexPart(std::string_view data, RawValue& raw);
+  ParseResult sectionLine(std::string_view line);
+  ParseResult valueLine(std::string_view line);
+  ParseResult dataPart(std::string_view data, RawValue& raw);
+  ParseResult hexPart(std::string_view data, RawValue& raw);
 
   Lines& lines_;
   ParseSink& sink_;
@@ -130,26 +130,26 @@ class LineParser {
   std::string joined_;
 };
 
-std::optional<ParseError> LineParser::run() {
+ParseResult LineParser::run() {
   std::string_view line;
   while (!stopped_ && lines_.next(line)) {
     const std::string_view body = trimLeft(line);
     if (trimRight(body).empty() || body.front() == ';') continue;
-    auto error = body.front() == '[' ? sectionLine(body) : valueLine(body);
-    if (error) return error;
+    auto parsed = body.front() == '[' ? sectionLine(body) : valueLine(body);
+    if (!parsed) return parsed;
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<ParseError> LineParser::sectionLine(std::string_view line) {
+ParseResult LineParser::sectionLine(std::string_view line) {
   line = trimRight(line);
   if (line.back() != ']' || line.size() < 3) return fail("key line without its closing bracket");
   inSection_ = true;
   stopped_ = !sink_.section(line.substr(1, line.size() - 2));
-  return std::nullopt;
+  return {};
 }
 
-std::optional<ParseError> LineParser::valueLine(std::string_view line) {
+ParseResult LineParser::valueLine(std::string_view line) {
   if (!inSection_) return fail("value outside of any key");
   RawValue raw;
   std::string_view rest;
@@ -161,12 +161,12 @@ std::optional<ParseError> LineParser::valueLine(std::string_view line) {
   }
   rest = trimLeft(rest);
   if (rest.empty() || rest.front() != '=') return fail("value name not followed by '='");
-  if (auto error = dataPart(trimLeft(rest.substr(1)), raw)) return error;
+  if (auto data = dataPart(trimLeft(rest.substr(1)), raw); !data) return data;
   stopped_ = !sink_.value(raw);
-  return std::nullopt;
+  return {};
 }
 
-std::optional<ParseError> LineParser::dataPart(std::string_view data, RawValue& raw) {
+ParseResult LineParser::dataPart(std::string_view data, RawValue& raw) {
   if (!data.empty() && data.front() == '"') {
     std::string_view rest;
     if (!scanQuoted(data.substr(1), raw.data, rest) || !trimRight(rest).empty()) {
@@ -174,7 +174,7 @@ std::optional<ParseError> LineParser::dataPart(std::string_view data, RawValue& 
     }
     raw.form = DataForm::Quoted;
     raw.type = REG_SZ;
-    return std::nullopt;
+    return {};
   }
   if (startsWithNoCase(data, "dword:")) {
     raw.data = trimRight(data.substr(6));
@@ -182,13 +182,13 @@ std::optional<ParseError> LineParser::dataPart(std::string_view data, RawValue& 
     raw.type = REG_DWORD;
     std::uint32_t ignored = 0;
     if (!parseHexNumber(raw.data, ignored)) return fail("dword value is not 1 to 8 hex digits");
-    return std::nullopt;
+    return {};
   }
   if (startsWithNoCase(data, "hex")) return hexPart(data.substr(3), raw);
   return fail("unknown value form");
 }
 
-std::optional<ParseError> LineParser::hexPart(std::string_view data, RawValue& raw) {
+ParseResult LineParser::hexPart(std::string_view data, RawValue& raw) {
   raw.form = DataForm::Hex;
   raw.type = REG_BINARY;
   if (!data.empty() && data.front() == '(') {
@@ -213,13 +213,13 @@ std::optional<ParseError> LineParser::hexPart(std::string_view data, RawValue& r
   }
   if (!validHexList(data)) return fail("hex value is not a list of two-digit bytes");
   raw.data = data;
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
 
-std::optional<ParseError> parseRegText(std::string_view text, ParseSink& sink) {
-  if (text.empty()) return std::nullopt;
+ParseResult parseRegText(std::string_view text, ParseSink& sink) {
+  if (text.empty()) return {};
   if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
   Lines lines(text);
   std::string_view first;

@@ -18,10 +18,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/base/expected.h"
 #include "platform/registry/value.h"
 
 namespace registry {
@@ -55,8 +55,11 @@ struct ParseError {
   std::string reason;
 };
 
-// Scans `text`, calling `sink` for each section and value in order.
-std::optional<ParseError> parseRegText(std::string_view text, ParseSink& sink);
+using ParseResult = base::Expected<void, ParseError>;
+
+// Scans `text`, calling `sink` for each section and value in order; the
+// first line that breaks the format ends the scan with its error.
+ParseResult parseRegText(std::string_view text, ParseSink& sink);
 
 // Decoding of what the parser has validated.
 std::string unescapeQuoted(std::string_view escaped);

@@ -1,8 +1,9 @@
 #pragma once
 // Errors as values for the store: every failure carries its kind and, when a
-// system call caused it, the errno it returned.
+// system call caused it, that call's error.
 
 #include "platform/base/expected.h"
+#include "platform/base/system_error.h"
 
 namespace registry {
 
@@ -11,13 +12,13 @@ enum class Errc {
   InvalidName,  // a key path or value name the file cannot carry
   MoreData,     // the caller's buffer is smaller than the value
   Corrupt,      // the store file cannot be parsed (or is absurdly large)
-  Io,           // a system call failed; see sysErrno
+  Io,           // a system call failed, or the file may not be written; see cause
   NoStore,      // no place for the store could be determined
 };
 
 struct Error {
   Errc code{};
-  int sysErrno = 0;
+  base::SystemError cause{};  // for Io: the call that failed (errno and what was done)
 };
 
 const char* describe(Errc code);
@@ -25,8 +26,8 @@ const char* describe(Errc code);
 template <class T>
 using Result = base::Expected<T, Error>;
 
-inline Error errnoError(int err) {
-  return Error{Errc::Io, err};
+inline Error ioError(base::SystemError cause) {
+  return Error{Errc::Io, std::move(cause)};
 }
 
 }  // namespace registry

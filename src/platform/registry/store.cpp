@@ -1,28 +1,44 @@
 #include "platform/registry/store.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/registry/atomic_write.h"
+#include "platform/files/folder.h"
+#include "platform/files/read_file.h"
+#include "platform/files/replace.h"
+#include "platform/files/temp_file.h"
 #include "platform/registry/corrupt_file.h"
 #include "platform/registry/document.h"
 #include "platform/registry/file_lock.h"
-#include "platform/registry/file_read.h"
 #include "platform/registry/key_lookup.h"
 #include "platform/registry/key_path.h"
 #include "platform/registry/reg_writer.h"
-#include "platform/registry/syscalls.h"
 
 namespace registry {
 namespace {
 
-std::string parentFolder(const std::string& file) {
-  const std::size_t slash = file.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : file.substr(0, slash);
+// The user's settings are private to them.
+constexpr mode_t kFolderMode = 0700;
+constexpr mode_t kFileMode = 0600;
+
+// Nothing there, or nothing a file can be read from (a pipe, a socket, a
+// device, a link that leads nowhere): no settings. Such a path is never
+// waited on, and update() never writes through it.
+Error readError(const files::ReadError& error) {
+  switch (error.failure) {
+    case files::ReadFailure::Missing:
+    case files::ReadFailure::NotAFile:
+      return Error{Errc::NotFound, error.cause};
+    case files::ReadFailure::TooLarge:
+      return Error{Errc::Corrupt, error.cause};
+    case files::ReadFailure::SystemCall:
+      break;
+  }
+  return ioError(error.cause);
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 }  // namespace
@@ -37,17 +53,19 @@ Store::Store(std::string file, std::string root, StoreOptions options)
   }
 }
 
-Result<std::string> Store::readText() const {
-  return readWholeFile(file_, options_.maxFileSize);
+Result<std::string> Store::readText(const std::string& file) const {
+  auto text = files::readWholeFile(file, options_.maxFileSize);
+  if (!text) return readError(text.error());
+  return std::move(*text);
 }
 
 Result<KeyHandle> Store::openKey(std::string_view path) const {
   auto full = fullKeyPath(root_, path);
   if (!full) return full.error();
-  auto text = readText();
+  auto text = readText(file_);
   if (!text) return text.error();
   KeyLookup lookup(*full, std::nullopt);
-  if (parseRegText(*text, lookup)) return Error{Errc::Corrupt};
+  if (!parseRegText(*text, lookup)) return Error{Errc::Corrupt};
   if (!lookup.keyFound()) return Error{Errc::NotFound};
   return KeyHandle{std::move(*full)};
 }
@@ -63,10 +81,10 @@ Result<KeyHandle> Store::createKey(std::string_view path) {
 }
 
 Result<Value> Store::readValue(const KeyHandle& key, std::string_view name) const {
-  auto text = readText();
+  auto text = readText(file_);
   if (!text) return text.error();
   KeyLookup lookup(key.fullPath, name);
-  if (parseRegText(*text, lookup)) return Error{Errc::Corrupt};
+  if (!parseRegText(*text, lookup)) return Error{Errc::Corrupt};
   std::optional<Value> found = lookup.takeFound();
   if (!found) return Error{Errc::NotFound};
   return std::move(*found);
@@ -92,17 +110,17 @@ Result<void> Store::setValue(const KeyHandle& key, std::string_view name, const 
   return update([&](Document& doc) { return doc.setValue(key.fullPath, name, value); });
 }
 
-// The current document, read under the lock. A damaged file is moved aside
-// here and an empty document returned; a file that cannot be read at all is
-// an error, so that it is never replaced by one that lacks its values.
-Result<Document> Store::loadForUpdate() {
-  auto text = readText();
+// The current document of `file`, read under the lock. A damaged file is
+// moved aside here and an empty document returned; a file that cannot be
+// read at all is an error, so that it is never replaced by one that lacks
+// its values.
+Result<Document> Store::loadForUpdate(const std::string& file) {
+  auto text = readText(file);
   std::string reason;
   if (text) {
     auto parsed = Document::parse(*text);
-    if (auto* doc = std::get_if<Document>(&parsed)) return std::move(*doc);
-    const auto& error = std::get<ParseError>(parsed);
-    reason = "line " + std::to_string(error.line) + ": " + error.reason;
+    if (parsed) return std::move(*parsed);
+    reason = "line " + std::to_string(parsed.error().line) + ": " + parsed.error().reason;
   } else if (text.error().code == Errc::NotFound) {
     return Document{};
   } else if (text.error().code == Errc::Corrupt) {
@@ -110,25 +128,33 @@ Result<Document> Store::loadForUpdate() {
   } else {
     return text.error();
   }
-  auto keptAs = moveAside(file_, options_.clock());
+  auto keptAs = moveAside(file, options_.clock());
   if (!keptAs) return keptAs.error();
-  options_.report("velmora-tandeo: settings file " + file_ + " is damaged (" + reason +
+  options_.report("velmora-tandeo: settings file " + file + " is damaged (" + reason +
                   "); kept as " + *keptAs + ", going on with defaults");
   return Document{};
 }
 
 Result<void> Store::update(const std::function<bool(Document&)>& change) {
-  if (auto folder = ensureDirectory(parentFolder(file_)); !folder) return folder;
+  if (auto folder = files::ensureFolder(files::parentFolder(file_), kFolderMode); !folder)
+    return ioError(folder.error());
   auto lock = FileLock::acquire(file_ + ".lock");
   if (!lock) return lock.error();
-  // Replacing by rename would get past a store file the user made read-only;
-  // such a file is left as it is, like a key without write access.
-  if (syscalls().access(file_.c_str(), W_OK) != 0 && errno != ENOENT) return errnoError(errno);
-  removeStaleTemporaries(file_);
-  auto doc = loadForUpdate();
+  // The file written: the store file, or the one its link names (a settings
+  // file kept with the user's other dotfiles stays linked). A store file the
+  // user made read-only is left as it is, like a key without write access,
+  // and so is anything that is not a regular file or a link to one.
+  auto target = files::writableTarget(file_);
+  if (!target) return ioError(target.error());
+  // Best effort: a folder that cannot be listed fails the write below anyway.
+  static_cast<void>(files::removeStaleTemporaries(files::parentFolder(*target), kTempPrefix));
+  auto doc = loadForUpdate(*target);
   if (!doc) return doc.error();
   if (!change(*doc)) return {};
-  return writeFileAtomically(file_, serialize(*doc));
+  const std::string text = serialize(*doc);
+  auto written = files::replaceDurably(*target, bytesOf(text), {kFileMode, kTempPrefix});
+  if (!written) return ioError(written.error());
+  return {};
 }
 
 }  // namespace registry

@@ -15,8 +15,12 @@
 // function, standard error by default) and starts a fresh file: the program
 // goes on with its defaults and the user's file is kept for inspection.
 //
-// A store file the user made read-only is respected: writes to it fail (the
-// caller drops them) and reads go on.
+// A store file the user made read-only (no write permission bit, whoever
+// runs the program) is respected: writes to it fail (the caller drops them)
+// and reads go on. A store file that is a symbolic link stays one: the file
+// it names is replaced, in its own folder. A path that holds no regular file
+// (a named pipe, a socket, a device, a link that dangles or loops) reads as
+// no settings, is never waited on and is never written through.
 //
 // The same class reads any file of this format, e.g. a read-only machine-wide
 // one installed with the package; such a store is simply never written to.
@@ -37,6 +41,10 @@ class Document;
 
 inline constexpr std::string_view kCurrentUserRoot = "HKEY_CURRENT_USER";
 inline constexpr std::string_view kLocalMachineRoot = "HKEY_LOCAL_MACHINE";
+
+// The names of the store's temporary files, beside the file they replace;
+// those left by a killed writer are removed by the next write.
+inline constexpr std::string_view kTempPrefix = ".tandeo-settings-tmp-";
 
 struct StoreOptions {
   // A larger file is treated as damaged.
@@ -78,9 +86,9 @@ class Store {
   Result<void> setValue(const KeyHandle& key, std::string_view name, const Value& value);
 
  private:
-  Result<std::string> readText() const;
+  Result<std::string> readText(const std::string& file) const;
   Result<void> update(const std::function<bool(Document&)>& change);
-  Result<Document> loadForUpdate();
+  Result<Document> loadForUpdate(const std::string& file);
 
   std::string file_;
   std::string root_;

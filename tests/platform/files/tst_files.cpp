@@ -1,13 +1,17 @@
-// The file services: finding a file whatever the letter case of its name, and
-// moving an old file aside so that it is never lost while a new one is written.
+// Names and set-aside copies: names compared without regard to case, finding
+// a file whatever the letter case of its name, and moving an old file aside
+// so that it is never lost while a new one is written.
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
-#include "platform/files/find_file.h"
+#include "platform/files/case_fold.h"
 #include "platform/files/set_aside.h"
+#include "platform/files/syscalls.h"
 
 namespace fs = std::filesystem;
 
@@ -88,32 +92,63 @@ class FilesTest : public QObject {
       else
         writeText(folder_ / name.toStdString(), "x");
     }
-    const auto result = files::findFileIgnoringCase(folder_ / asked.toStdString());
+    const auto result = files::findFileIgnoringCase((folder_ / asked.toStdString()).string());
     if (found.isEmpty()) {
       QVERIFY2(!result, result ? result->c_str() : "");
     } else {
       QVERIFY(result);
-      QCOMPARE(QString::fromStdString(result->string()),
+      QCOMPARE(QString::fromStdString(*result),
                QString::fromStdString((folder_ / found.toStdString()).string()));
     }
   }
 
   void missingFolderFindsNothing() {
-    QVERIFY(!files::findFileIgnoringCase(folder_ / "yok" / "Resim001.jpg"));
-    QVERIFY(!files::findFileIgnoringCase(fs::path()));
+    QVERIFY(!files::findFileIgnoringCase((folder_ / "yok" / "Resim001.jpg").string()));
+    QVERIFY(!files::findFileIgnoringCase(""));
+    QVERIFY(!files::findFileIgnoringCase(folder_.string() + "/"));
   }
 
+  // A name without a folder is looked up in the current one and stays bare.
+  void bareNameIsLookedUpHere() {
+    writeText(folder_ / "Resim001.jpg", "x");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder_);
+    const auto found = files::findFileIgnoringCase("RESIM001.JPG");
+    fs::current_path(before);
+    QCOMPARE(found, std::optional<std::string>("Resim001.jpg"));
+  }
+
+  // A folder that cannot be listed finds nothing rather than guessing.
+  void unlistableFolderFindsNothing() {
+    writeText(folder_ / "Resim001.jpg", "x");
+    files::ScopedSyscalls seam;
+    seam.table().opendir = [](const char*) -> DIR* { return errno = EACCES, nullptr; };
+    QVERIFY(!files::findFileIgnoringCase((folder_ / "RESIM001.JPG").string()));
+    QVERIFY(files::findFileIgnoringCase((folder_ / "Resim001.jpg").string()));
+  }
+
+  // The hidden name is short whatever the file is called, so that a file
+  // whose name is as long as names go can be set aside too.
+  void setAsideFreesTheNameAndKeepsTheFile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("everyday name") << "Resim001.jpg";
+    QTest::newRow("name of 255 bytes") << QString(251, 'r') + ".jpg";
+    QTest::newRow("Turkish name of 255 bytes") << QString(125, QChar(0x15F)) + "s.jpg";
+  }
   void setAsideFreesTheNameAndKeepsTheFile() {
-    const auto file = folder_ / "Resim001.jpg";
+    QFETCH(QString, name);
+    const auto file = folder_ / name.toStdString();
     writeText(file, "old");
-    auto aside = files::SetAside::move(file);
+    auto aside = files::SetAside::move(file.string());
     QVERIFY(aside);
     QVERIFY(!fs::exists(file));
     QVERIFY(aside->holdsFile());
-    QCOMPARE(aside->asidePath().parent_path(), folder_);
-    QVERIFY(aside->asidePath().filename().string().starts_with(".Resim001.jpg.old-"));
+    QCOMPARE(fs::path(aside->asidePath()).parent_path(), folder_);
+    const std::string hidden = fs::path(aside->asidePath()).filename().string();
+    QVERIFY2(hidden.starts_with(".tandeo-old-") && hidden.size() == 24, hidden.c_str());
     QCOMPARE(readText(aside->asidePath()), std::string("old"));
-    QVERIFY(!aside->commit());
+    QVERIFY(aside->commit());
+    QVERIFY(folderNames(folder_).isEmpty());
   }
 
   // What is left in the folder after the replacement's writer has finished.
@@ -142,11 +177,11 @@ class FilesTest : public QObject {
     const auto file = folder_ / "Resim001.jpg";
     writeText(file, "old");
     {
-      auto aside = files::SetAside::move(file);
+      auto aside = files::SetAside::move(file.string());
       QVERIFY(aside);
       if (newFileWritten) writeText(file, "new");
-      if (ending == "commit") QVERIFY(!aside->commit());
-      if (ending == "restore") QVERIFY(!aside->restore());
+      if (ending == "commit") QVERIFY(aside->commit());
+      if (ending == "restore") QVERIFY(aside->restore());
       if (ending == "move then drop") {
         files::SetAside other = std::move(*aside);
         QVERIFY(!aside->holdsFile());
@@ -158,10 +193,102 @@ class FilesTest : public QObject {
   }
 
   void setAsideOfAMissingFileFails() {
-    auto aside = files::SetAside::move(folder_ / "Resim001.jpg");
+    auto aside = files::SetAside::move((folder_ / "Resim001.jpg").string());
     QVERIFY(!aside);
-    QCOMPARE(aside.error(), std::make_error_code(std::errc::no_such_file_or_directory));
+    QCOMPARE(aside.error().code, ENOENT);
+    QVERIFY(aside.error().message().find("Resim001.jpg") != std::string::npos);
     QVERIFY(folderNames(folder_).isEmpty());
+  }
+
+  // Without RENAME_NOREPLACE (older file systems) the move still never
+  // replaces a file that has taken the hidden name meanwhile.
+  void setAsideWithoutNoReplaceFallsBackToALink() {
+    const auto file = folder_ / "Resim001.jpg";
+    writeText(file, "old");
+    files::ScopedSyscalls seam;
+    seam.table().renameat2 = [](const char*, const char*, unsigned) { return errno = EINVAL, -1; };
+    {
+      auto aside = files::SetAside::move(file.string());
+      QVERIFY(aside);
+      QVERIFY(!fs::exists(file));
+      QCOMPARE(readText(aside->asidePath()), std::string("old"));
+    }
+    QCOMPARE(readText(file), std::string("old"));
+    QCOMPARE(folderNames(folder_).size(), 1);
+  }
+
+  void restoreThatFailsKeepsTheCopy() {
+    const auto file = folder_ / "Resim001.jpg";
+    writeText(file, "old");
+    auto aside = files::SetAside::move(file.string());
+    QVERIFY(aside);
+    {
+      files::ScopedSyscalls seam;
+      seam.table().rename = [](const char*, const char*) { return errno = EIO, -1; };
+      const auto restored = aside->restore();
+      QVERIFY(!restored);
+      QCOMPARE(restored.error().code, EIO);
+    }
+    QVERIFY(aside->holdsFile());
+    QCOMPARE(readText(aside->asidePath()), std::string("old"));
+  }
+
+  void foldedNames_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("equal");
+
+    QTest::newRow("ASCII letters") << "Velmora\\Photo"
+                                   << "VELMORA\\photo" << true;
+    QTest::newRow("Turkish letters with simple pairs") << "ĞÜŞÖÇ"
+                                                       << "ğüşöç" << true;
+    QTest::newRow("dotted capital I is not plain i") << "İ"
+                                                     << "i" << false;
+    QTest::newRow("dotless small i is not plain I") << "ı"
+                                                    << "I" << false;
+    QTest::newRow("Latin-1 letters") << "ÀÉÎÕÛ"
+                                     << "àéîõû" << true;
+    QTest::newRow("multiplication sign has no pair") << "×"
+                                                     << "÷" << false;
+    QTest::newRow("Latin Extended-A odd pairs") << "ĹŇŹŽ"
+                                                << "ĺňźž" << true;
+    QTest::newRow("Greek letters") << "ΑΒΓΣ"
+                                   << "αβγς" << true;
+    QTest::newRow("Cyrillic letters") << "ЁЖЯ"
+                                      << "ёжя" << true;
+    QTest::newRow("different letters") << "En"
+                                       << "Boy" << false;
+    QTest::newRow("prefix is not equal") << "Velmora"
+                                         << "Velmor" << false;
+  }
+  void foldedNames() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, equal);
+    QCOMPARE(files::equalsIgnoringCase(a.toStdString(), b.toStdString()), equal);
+    std::string scratch;
+    QCOMPARE(std::string(files::foldInto(a.toStdString(), scratch)),
+             files::foldCase(a.toStdString()));
+  }
+
+  // Bytes that are not UTF-8 (a file name from an older system) compare as
+  // they are and never make the folding read past the end.
+  void invalidUtf8ComparesAsItIs_data() {
+    QTest::addColumn<QByteArray>("a");
+    QTest::addColumn<QByteArray>("b");
+    QTest::addColumn<bool>("equal");
+    QTest::newRow("Latin-9 byte against itself")
+        << QByteArray("Resim\xFE") << QByteArray("Resim\xFE") << true;
+    QTest::newRow("Latin-9 byte against its UTF-8 letter")
+        << QByteArray("Resim\xFE") << QByteArray("Resim\xC5\x9F") << false;
+    QTest::newRow("lead byte at the end")
+        << QByteArray("RESIM\xC4") << QByteArray("resim\xC4") << true;
+  }
+  void invalidUtf8ComparesAsItIs() {
+    QFETCH(QByteArray, a);
+    QFETCH(QByteArray, b);
+    QFETCH(bool, equal);
+    QCOMPARE(files::equalsIgnoringCase(a.toStdString(), b.toStdString()), equal);
   }
 
  private:

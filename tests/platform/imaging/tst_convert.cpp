@@ -5,16 +5,16 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
 
 #include "craft.h"
+#include "platform/files/syscalls.h"
 #include "platform/imaging/bmp_writer.h"
 #include "platform/imaging/convert.h"
-#include "platform/imaging/file_syscalls.h"
 #include "platform/imaging/quality.h"
-#include "platform/imaging/target_file.h"
 
 using craft::Bytes;
 using imaging::ImageError;
@@ -36,7 +36,7 @@ ssize_t writeUntilFull(int fd, const void* data, size_t size) {
   }
   const size_t n = std::min(size, gBytesAllowed);
   gBytesAllowed -= n;
-  return imaging::realFileSyscalls().write(fd, data, n);
+  return files::realSyscalls().write(fd, data, n);
 }
 int failingFsync(int) {
   errno = EIO;
@@ -45,15 +45,6 @@ int failingFsync(int) {
 int failingRename(const char*, const char*) {
   errno = EXDEV;
   return -1;
-}
-int exchangeUnsupported(const char*, const char*) {
-  errno = EINVAL;  // what file systems without RENAME_EXCHANGE answer
-  return -1;
-}
-int gExchanges = 0;
-int countedExchange(const char* a, const char* b) {
-  ++gExchanges;
-  return imaging::realFileSyscalls().exchange(a, b);
 }
 
 }  // namespace
@@ -67,8 +58,8 @@ class TestConvert : public QObject {
   void failedWriteKeepsOldTarget_data();
   void failedWriteKeepsOldTarget();
   void readOnlyTargetIsLeftAlone();
-  void scratchFileReplacement_data();
-  void scratchFileReplacement();
+  void longTargetNamesAreWritten_data();
+  void longTargetNamesAreWritten();
   void sameSourceAndTarget();
   void replacedTargetKeepsPermissions();
   void formatsFromExtensions_data();
@@ -116,6 +107,12 @@ void TestConvert::eachFailureNamesItsCause_data() {
       << "source.bmp" << PictureFormat::Bmp << "sub" << ImageError::TargetNotWritable;
   QTest::newRow("target path empty")
       << "source.bmp" << PictureFormat::Bmp << "" << ImageError::TargetNotWritable;
+  QTest::newRow("target a link that leads nowhere")
+      << "source.bmp" << PictureFormat::Bmp << "dangling.jpg" << ImageError::TargetNotWritable;
+  QTest::newRow("target a named pipe")
+      << "source.bmp" << PictureFormat::Bmp << "pipe.jpg" << ImageError::TargetNotWritable;
+  QTest::newRow("source a named pipe, never waited on")
+      << "pipe.jpg" << PictureFormat::Jpeg << "t.bmp" << ImageError::SourceUnreadable;
 }
 
 void TestConvert::eachFailureNamesItsCause() {
@@ -131,6 +128,8 @@ void TestConvert::eachFailureNamesItsCause() {
   huge.width = huge.height = 20000;
   huge.pixels = Bytes(16, 0);
   craft::writeFile(path("huge.bmp"), huge.build());
+  QVERIFY(QFile::link(dir_->path() + "/gone.jpg", dir_->path() + "/dangling.jpg"));
+  QCOMPARE(::mkfifo(path("pipe.jpg").c_str(), 0600), 0);
   const QStringList before = entries();
 
   auto full = [this](const QString& p) {
@@ -140,6 +139,7 @@ void TestConvert::eachFailureNamesItsCause() {
   QVERIFY(!done);
   QCOMPARE(int(done.error()), int(error));
   QCOMPARE(entries(), before);
+  QVERIFY(!QFileInfo::exists(dir_->path() + "/gone.jpg"));
 }
 
 void TestConvert::failedWriteKeepsOldTarget_data() {
@@ -154,11 +154,11 @@ void TestConvert::failedWriteKeepsOldTarget() {
   QFETCH(int, failure);
   const std::string target = path("photo.jpg");
   craft::writeFile(target, kOldTarget);
-  imaging::ScopedFileSyscalls restore;
+  files::ScopedSyscalls seam;
   gBytesAllowed = failure == 0 ? 100 : 0;
-  if (failure <= 1) imaging::fileSyscalls().write = writeUntilFull;
-  if (failure == 2) imaging::fileSyscalls().fsync = failingFsync;
-  if (failure == 3) imaging::fileSyscalls().rename = failingRename;
+  if (failure <= 1) seam.table().write = writeUntilFull;
+  if (failure == 2) seam.table().fsync = failingFsync;
+  if (failure == 3) seam.table().rename = failingRename;
 
   auto done = imaging::convertFile(bmp_, PictureFormat::Bmp, target, PictureFormat::Jpeg);
   QVERIFY(!done);
@@ -180,35 +180,25 @@ void TestConvert::readOnlyTargetIsLeftAlone() {
   QCOMPARE(entries().size(), 2);
 }
 
-// The scratch replacement trades places with an old file (one step, and no
-// early write-back on ext4) and falls back to a rename where it cannot; either
-// way the new bytes are in place, no flush is made and nothing is left over.
-void TestConvert::scratchFileReplacement_data() {
+// The temporary file beside the target has a short name of its own, so any
+// name the file system takes can be written, new or replacing an old file.
+void TestConvert::longTargetNamesAreWritten_data() {
+  QTest::addColumn<int>("length");
   QTest::addColumn<bool>("oldFile");
-  QTest::addColumn<bool>("exchangeWorks");
-  QTest::addColumn<int>("exchanges");
-  QTest::newRow("old file: swapped") << true << true << 1;
-  QTest::newRow("old file, no exchange on this file system: renamed") << true << false << 1;
-  QTest::newRow("no old file: renamed") << false << true << 0;
+  QTest::newRow("242 bytes") << 242 << false;
+  QTest::newRow("255 bytes over an old file") << 255 << true;
 }
 
-void TestConvert::scratchFileReplacement() {
+void TestConvert::longTargetNamesAreWritten() {
+  QFETCH(int, length);
   QFETCH(bool, oldFile);
-  QFETCH(bool, exchangeWorks);
-  QFETCH(int, exchanges);
-  const std::string target = path("Capture.jpg");
+  const std::string name = std::string(std::size_t(length) - 4, 'p') + ".jpg";
+  const std::string target = path(name.c_str());
   if (oldFile) craft::writeFile(target, kOldTarget);
-  imaging::ScopedFileSyscalls restore;
-  gExchanges = 0;
-  imaging::fileSyscalls().exchange = countedExchange;
-  if (!exchangeWorks) imaging::fileSyscalls().exchange = exchangeUnsupported;
-  imaging::fileSyscalls().fsync = failingFsync;  // a scratch file is never flushed
-
-  const Bytes photo(5000, 0x5a);
-  QVERIFY(imaging::replaceScratchFile(target, photo).ok());
-  QVERIFY(craft::readFile(target) == photo);
-  if (exchangeWorks) QCOMPARE(gExchanges, exchanges);
-  QCOMPARE(entries(), QStringList({"Capture.jpg", "source.bmp"}));
+  auto done = imaging::convertFile(bmp_, PictureFormat::Bmp, target, PictureFormat::Jpeg);
+  QVERIFY(done.ok());
+  QCOMPARE(craft::readFile(target)[0], std::uint8_t(0xFF));
+  QCOMPARE(entries(), QStringList({QString::fromStdString(name), "source.bmp"}));
 }
 
 void TestConvert::sameSourceAndTarget() {

@@ -1,5 +1,6 @@
-// Picture files: BMP written exactly, read back by content whatever the name,
-// and a failed save never costs the old file.
+// Picture files: BMP written exactly, read back by content whatever the name
+// (through the codec's readers, always as true colour), and a failed save
+// never costs the old file.
 
 #include <gif_lib.h>
 #include <sys/resource.h>
@@ -108,9 +109,10 @@ class TestPictureFile : public QObject {
   void loadErrors();
   void failedSaveKeepsTheOldFile_data();
   void failedSaveKeepsTheOldFile();
-  void loadsEveryTrueColourBmp_data();
-  void loadsEveryTrueColourBmp();
+  void loadsEveryBmpVariant_data();
+  void loadsEveryBmpVariant();
   void namedPipeIsRefusedWithoutWaiting();
+  void failuresCarryTheirCause();
   void durableSaveRefusesAReadOnlyFile();
   void scratchSaveReplacesWhatIsInThePlace_data();
   void scratchSaveReplacesWhatIsInThePlace();
@@ -131,10 +133,10 @@ void TestPictureFile::bmpRoundTrip_data() {
   QTest::newRow("true colour, rows without padding") << truecolourPattern(4, 7) << 24;
   QTest::newRow("true colour, a single pixel") << truecolourPattern(1, 1) << 24;
   QTest::newRow("transparency is dropped, colours kept") << translucent << 24;
-  QTest::newRow("indexed with 256 colours, rows padded")
-      << indexedPattern(7, 5, distinctColours(true)) << 8;
-  QTest::newRow("indexed with 16 colours keeps its 16-entry palette")
-      << indexedPattern(8, 4, distinctColours(false).mid(0, 16)) << 8;
+  QTest::newRow("indexed with 256 colours, written in true colour")
+      << indexedPattern(7, 5, distinctColours(true)) << 24;
+  QTest::newRow("indexed with 16 colours, written in true colour")
+      << indexedPattern(8, 4, distinctColours(false).mid(0, 16)) << 24;
 }
 
 void TestPictureFile::bmpRoundTrip() {
@@ -149,15 +151,15 @@ void TestPictureFile::bmpRoundTrip() {
   QVERIFY(bytes.startsWith("BM"));
   QCOMPARE(read32(bytes, 2), quint32(bytes.size()));
   QCOMPARE(int(quint8(bytes[28])), bitsPerPixel);
+  QCOMPARE(read32(bytes, 38), quint32(image.dotsPerMeterX()));
   const auto loaded = loadPicture(path);
   QVERIFY(loaded.ok());
   QCOMPARE(loaded->size(), image.size());
-  QCOMPARE(loaded->palette(), picture.palette());
+  QVERIFY(!loaded->isIndexed());
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
       QCOMPARE(qAlpha(loaded->image().pixel(x, y)), 255);
       QCOMPARE(loaded->image().pixel(x, y) & 0xffffff, image.pixel(x, y) & 0xffffff);
-      if (bitsPerPixel == 8) QCOMPARE(loaded->image().pixelIndex(x, y), image.pixelIndex(x, y));
     }
 }
 
@@ -225,14 +227,16 @@ void TestPictureFile::loadErrors_data() {
   QTest::addColumn<int>("code");
 
   const QByteArray bmp = encoded(truecolourPattern(8, 8), "bmp");
-  QTest::newRow("missing file") << "missing.jpg" << QByteArray() << int(Errc::FileNotFound);
-  QTest::newRow("a folder") << "folder" << QByteArray() << int(Errc::FileNotFound);
-  QTest::newRow("empty file") << "empty.jpg" << QByteArray("") << int(Errc::UnsupportedFormat);
+  QTest::newRow("missing file") << "missing.jpg" << QByteArray() << int(FileErrc::FileNotFound);
+  QTest::newRow("a folder") << "folder" << QByteArray() << int(FileErrc::FileNotFound);
+  QTest::newRow("empty file") << "empty.jpg" << QByteArray("") << int(FileErrc::UnsupportedFormat);
   QTest::newRow("text") << "notes.bmp" << QByteArray("not a picture\n")
-                        << int(Errc::UnsupportedFormat);
+                        << int(FileErrc::UnsupportedFormat);
   QTest::newRow("PNG is not one of the three formats")
-      << "picture.png" << encoded(truecolourPattern(8, 8), "png") << int(Errc::UnsupportedFormat);
-  QTest::newRow("BMP cut inside its header") << "cut.bmp" << bmp.left(20) << int(Errc::InvalidData);
+      << "picture.png" << encoded(truecolourPattern(8, 8), "png")
+      << int(FileErrc::UnsupportedFormat);
+  QTest::newRow("BMP cut inside its header")
+      << "cut.bmp" << bmp.left(20) << int(FileErrc::InvalidData);
 }
 
 void TestPictureFile::loadErrors() {
@@ -256,11 +260,11 @@ void TestPictureFile::failedSaveKeepsTheOldFile_data() {
   for (const auto& [name, durability] :
        {std::pair{"durable", Durability::Durable}, std::pair{"scratch", Durability::Scratch}}) {
     QTest::addRow("target folder missing, %s", name)
-        << "gone/Capture.jpg" << true << int(Errc::WriteFailed) << durability;
+        << "gone/Capture.jpg" << true << int(FileErrc::WriteFailed) << durability;
     QTest::addRow("a folder in the way, %s", name)
-        << "old/Capture.jpg" << true << int(Errc::WriteFailed) << durability;
+        << "old/Capture.jpg" << true << int(FileErrc::WriteFailed) << durability;
     QTest::addRow("no picture to save, %s", name)
-        << "old/old.bmp" << false << int(Errc::NoPicture) << durability;
+        << "old/old.bmp" << false << int(FileErrc::NoPicture) << durability;
   }
 }
 
@@ -297,13 +301,13 @@ void TestPictureFile::writeFailingMidwayKeepsTheOldFile() {
   const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
   QVERIFY(writeBytes(path, old));
 
-  Result<void> saved;
+  FileResult<void> saved;
   {
     const FileSizeLimit limit(16 * 1024);  // the new picture needs about 230 KB
     saved = savePictureAsBmp(Picture(truecolourPattern(320, 240)), path, durability);
   }
   QVERIFY(!saved.ok());
-  QCOMPARE(saved.error().code, Errc::WriteFailed);
+  QCOMPARE(saved.error().code, FileErrc::WriteFailed);
   QCOMPARE(readAll(path), old);
   QCOMPARE(QDir(root.path()).entryList(QDir::Files), QStringList{QStringLiteral("Capture.jpg")});
 }
@@ -336,9 +340,9 @@ QByteArray bmpFile(int width, int height, int bits, const QByteArray& pixels) {
 
 }  // namespace
 
-// The program's own files (24-bit) and every other true-colour variant go
-// through the codec's decoder; the colours must come out the same.
-void TestPictureFile::loadsEveryTrueColourBmp_data() {
+// The program's own files (24-bit) and every other variant go through the
+// codec's decoder; the colours must come out the same, in true colour.
+void TestPictureFile::loadsEveryBmpVariant_data() {
   QTest::addColumn<QByteArray>("file");
   QTest::addColumn<QList<QRgb>>("expected");  // left to right, top to bottom
   QTest::newRow("24-bit, bottom-up, padded rows")
@@ -350,15 +354,22 @@ void TestPictureFile::loadsEveryTrueColourBmp_data() {
       << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 255, 0)};
   QTest::newRow("16-bit, 5 bits a colour") << bmpFile(2, 1, 16, QByteArray::fromHex("007c1f00"))
                                            << QList<QRgb>{qRgb(255, 0, 0), qRgb(0, 0, 255)};
+  QImage indexed(2, 1, QImage::Format_Indexed8);
+  indexed.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
+  indexed.setPixel(0, 0, 1);
+  indexed.setPixel(1, 0, 0);
+  QTest::newRow("8-bit with a colour table, read as true colour")
+      << encoded(indexed, "bmp") << QList<QRgb>{qRgb(0, 0, 255), qRgb(255, 0, 0)};
 }
 
-void TestPictureFile::loadsEveryTrueColourBmp() {
+void TestPictureFile::loadsEveryBmpVariant() {
   QFETCH(QByteArray, file);
   QFETCH(QList<QRgb>, expected);
   const QString path = dir_.filePath(QStringLiteral("variant.bmp"));
   QVERIFY(writeBytes(path, file));
   const auto loaded = loadPicture(path);
   QVERIFY2(loaded.ok(), loaded.ok() ? "" : qPrintable(loaded.error().detail));
+  QVERIFY(!loaded->isIndexed());
   const QImage& image = loaded->image();
   QCOMPARE(image.width() * image.height(), int(expected.size()));
   for (int i = 0; i < int(expected.size()); ++i) {
@@ -372,7 +383,31 @@ void TestPictureFile::namedPipeIsRefusedWithoutWaiting() {
   QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
   const auto loaded = loadPicture(path);  // would block forever if it opened for reading
   QVERIFY(!loaded.ok());
-  QCOMPARE(loaded.error().code, Errc::FileNotFound);
+  QCOMPARE(loaded.error().code, FileErrc::FileNotFound);
+  const auto saved = savePictureAsBmp(Picture(truecolourPattern(4, 4)), path);
+  QVERIFY(!saved.ok());
+  QCOMPARE(saved.error().code, FileErrc::WriteFailed);
+  QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+}
+
+// Each failure carries its cause: the system call and its errno, or the
+// codec's verdict on the content.
+void TestPictureFile::failuresCarryTheirCause() {
+  QTemporaryDir root;
+  const auto saved = savePictureAsBmp(Picture(truecolourPattern(4, 4)),
+                                      root.filePath(QStringLiteral("gone/x.bmp")));
+  QVERIFY(!saved.ok());
+  const auto* system = std::get_if<base::SystemError>(&saved.error().cause);
+  QVERIFY(system);
+  QCOMPARE(system->code, ENOENT);
+  QVERIFY(saved.error().detail.contains(QStringLiteral("gone")));
+
+  const QString cut = root.filePath(QStringLiteral("cut.bmp"));
+  QVERIFY(writeBytes(cut, encoded(truecolourPattern(8, 8), "bmp").left(40)));
+  const auto loaded = loadPicture(cut);
+  QVERIFY(!loaded.ok());
+  QCOMPARE(loaded.error().code, FileErrc::InvalidData);
+  QVERIFY(std::holds_alternative<imaging::ImageError>(loaded.error().cause));
 }
 
 // A saved photo never replaces a file the user made read-only (checked by the
@@ -385,7 +420,7 @@ void TestPictureFile::durableSaveRefusesAReadOnlyFile() {
   QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
   const auto saved = savePictureAsBmp(Picture(truecolourPattern(20, 10)), path);
   QVERIFY(!saved.ok());
-  QCOMPARE(saved.error().code, Errc::WriteFailed);
+  QCOMPARE(saved.error().code, FileErrc::WriteFailed);
   QCOMPARE(readAll(path), old);
   QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }

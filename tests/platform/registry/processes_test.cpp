@@ -45,11 +45,13 @@ std::optional<registry::Document> load(const QString& path, QString& problem) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return registry::Document{};
   auto parsed = registry::Document::parse(f.readAll().toStdString());
-  if (auto* error = std::get_if<registry::ParseError>(&parsed)) {
-    problem = QString("line %1: %2").arg(error->line).arg(QString::fromStdString(error->reason));
+  if (!parsed) {
+    problem = QString("line %1: %2")
+                  .arg(parsed.error().line)
+                  .arg(QString::fromStdString(parsed.error().reason));
     return std::nullopt;
   }
-  return std::get<registry::Document>(std::move(parsed));
+  return std::move(*parsed);
 }
 
 // The round whose value `value` would be in iteration `iteration`, if any.
@@ -163,7 +165,9 @@ void ProcessesTest::killedWriterLeavesOldOrNewValues() {
   registry::Store store(file().toStdString());
   QVERIFY(store.setValue({kFullKey}, "final", registry::Value::dword(1)));
   const QDir folder(QFileInfo(file()).path());
-  QCOMPARE(folder.entryList({"*.tmp-*", "*.corrupt-*"}, QDir::Files), QStringList());
+  const QString temporaries = QString::fromLatin1(registry::kTempPrefix) + '*';
+  QCOMPARE(folder.entryList({temporaries, "*.corrupt-*"}, QDir::Files | QDir::Hidden),
+           QStringList());
 }
 
 QTEST_APPLESS_MAIN(ProcessesTest)

@@ -1,8 +1,13 @@
-#include "platform/registry/case_fold.h"
+#include "platform/files/case_fold.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdint>
 
-namespace registry {
+#include "platform/files/folder.h"
+
+namespace files {
 namespace {
 
 char32_t foldLatinExtendedA(char32_t c) {
@@ -93,4 +98,38 @@ std::string_view foldInto(std::string_view raw, std::string& scratch) {
   return raw;
 }
 
-}  // namespace registry
+namespace {
+
+bool isRegularFile(const std::string& path) {
+  struct stat st {};
+  return syscalls().stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool existsAtAll(const std::string& path) {
+  struct stat st {};
+  return syscalls().lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
+}  // namespace
+
+std::optional<std::string> findFileIgnoringCase(const std::string& path) {
+  if (path.empty() || path.ends_with('/')) return std::nullopt;
+  if (isRegularFile(path)) return path;
+  if (existsAtAll(path)) return std::nullopt;  // a folder, a device
+  const std::string folder = parentFolder(path);
+  auto names = folderNames(folder);
+  if (!names) return std::nullopt;
+  const std::string wanted = foldCase(fileName(path));
+  std::optional<std::string> best;
+  for (const std::string& name : *names) {
+    if (foldCase(name) != wanted) continue;
+    // Folder order is arbitrary; take the smallest name so the answer is stable.
+    if (best && name >= *best) continue;
+    if (isRegularFile(pathIn(folder, name))) best = name;
+  }
+  if (!best) return std::nullopt;
+  if (path.find('/') == std::string::npos) return best;  // a bare name stays bare
+  return pathIn(folder, *best);
+}
+
+}  // namespace files
