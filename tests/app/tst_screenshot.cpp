@@ -9,21 +9,25 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
-#include "platform/video/capwin.h"
-#include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
+#include "support/cameras.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace {
+
+// The workspace's live picture; null while there is no capture window.
+QImage livePicture(Form1& form) {
+  const video::CaptureWindow* camera = form.webCam().captureWindow();
+  return camera ? camera->pixels() : QImage();
+}
 
 bool showsAPicture(const QImage& image) {
   if (image.isNull()) return false;
@@ -42,8 +46,6 @@ class ScreenshotTest : public QObject {
   Q_OBJECT
  private slots:
   void initTestCase() {
-    qputenv("TANDEO_FAKE_CAMERAS", "Kamera A,Kamera B");
-    video::setDeviceProvider(nullptr);
     // Closing a frame ends the program; here the next test still needs it.
     ui::setProgramEnder([] {});
   }
@@ -60,12 +62,13 @@ class ScreenshotTest : public QObject {
     Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                             QStringLiteral("Kalite"), 7);
 
-    windows::WindowRegistry registry{windows::ProgramContext{video::currentDeviceProvider()}};
+    windows::WindowRegistry registry{
+        windows::ProgramContext{testsupport::fakeCameras("Kamera A,Kamera B")}};
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     auto& form = registry.get<Form1>();
-    QTRY_VERIFY(showsAPicture(video::windowPixels(modWebCam::hwndCapture)));
+    QTRY_VERIFY(showsAPicture(livePicture(form)));
 
     // The whole workspace is inside the frame's client area, at its top-left corner.
     const QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(form.parentWidget());
@@ -86,13 +89,14 @@ class ScreenshotTest : public QObject {
   void photoAndPreview() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    windows::WindowRegistry registry{windows::ProgramContext{video::currentDeviceProvider()}};
+    windows::WindowRegistry registry{
+        windows::ProgramContext{testsupport::fakeCameras("Kamera A,Kamera B")}};
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     frame.resize(1100, 760);
     auto& form = registry.get<Form1>();
-    QTRY_VERIFY(showsAPicture(video::windowPixels(modWebCam::hwndCapture)));
+    QTRY_VERIFY(showsAPicture(livePicture(form)));
 
     form.KeyDown(ui::vbKeyF5);
     QVERIFY(form.photo.hasBitmap());

@@ -4,21 +4,20 @@
 
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPointer>
 
 #include "platform/ui/twips.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "workspace_fixture.h"
 
-using testsupport::CaptureCalls;
+using testsupport::CountingCameras;
 using testsupport::EndRecorder;
 using testsupport::ProgramWindows;
 
 class FrmMainTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useFakeCameras("Kamera A"); }
-
   void workspaceIsAChildAtTheTopLeft() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
@@ -60,14 +59,15 @@ class FrmMainTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     EndRecorder ended;
-    ProgramWindows program;
-    const video::HWND camera = modWebCam::hwndCapture;
-    CaptureCalls calls;
+    const auto cameras = std::make_shared<CountingCameras>(testsupport::fakeCameras("Kamera A"));
+    ProgramWindows program{cameras};
+    QVERIFY(program.captureWindow());
+    const QPointer<QWidget> camera = program.captureWindow()->widget();
     QVERIFY(program.frame->close());
     // The workspace's query and unload, then the frame's unload: each closes the camera.
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 3);
-    QVERIFY(calls.destroyed(camera));
-    QVERIFY(!video::captureWidget(camera));
+    QCOMPARE(cameras->openNow(), 0);
+    QVERIFY(camera.isNull());
+    QVERIFY(!program.captureWindow());
     QCOMPARE(ended.calls(), 0);
   }
 
@@ -78,9 +78,13 @@ class FrmMainTest : public QObject {
     ProgramWindows program;
     program.form->toolYon_ButtonClick(QStringLiteral("kapat"));
     QCOMPARE(ended.calls(), 1);
-    CaptureCalls calls;
+    // A camera opened since: only the frame's own unload is left to close it.
+    program.form->webCam().openCaptureWindow(0, *program.form);
+    QVERIFY(program.captureWindow());
     QVERIFY(program.frame->close());
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 1);
+    QVERIFY(!program.captureWindow());
+    QVERIFY(program.workspaceWindow()->isHidden());
+    QCOMPARE(ended.calls(), 1);
   }
 };
 

@@ -93,10 +93,7 @@ void focus(Form1& form, QLineEdit* box) {
 class Form1CropFrameTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    testsupport::useFakeCameras("Kamera A");
-  }
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey)); }
 
   void init() {
     profile_ = std::make_unique<testsupport::SandboxProfile>();

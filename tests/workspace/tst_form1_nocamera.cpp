@@ -15,14 +15,12 @@
 class Form1NoCameraTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useNoCameras(); }
-
   void warnsOnceAndGoesOn() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
-    testsupport::CaptureCalls calls;
-    testsupport::ProgramWindows program;
+    const auto cameras = std::make_shared<testsupport::CountingCameras>(testsupport::noCameras());
+    testsupport::ProgramWindows program{cameras};
     Form1& form = *program.form;
 
     QCOMPARE(prompts.prompts().size(), 1);
@@ -34,7 +32,8 @@ class Form1NoCameraTest : public QObject {
 
     QCOMPARE(form.List1->count(), 0);
     QCOMPARE(form.cmbCamList->count(), 0);
-    QCOMPARE(calls.count(video::WM_CREATE), 0);
+    QVERIFY(!program.captureWindow());
+    QCOMPARE(cameras->opened(), 0);
     QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
     QCOMPARE(form.cmbTur->currentIndex(), 0);
     QCOMPARE(form.pathbox->currentText(), QDir::currentPath());
@@ -47,7 +46,7 @@ class Form1NoCameraTest : public QObject {
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
     testsupport::EndRecorder ended;
-    testsupport::ProgramWindows program;
+    testsupport::ProgramWindows program{testsupport::noCameras()};
     program.form->KeyDown(ui::vbKeyEscape);
     QCOMPARE(ended.calls(), 1);
     QVERIFY(program.workspaceWindow()->isHidden());

@@ -67,14 +67,12 @@ void give(ProgramWindows& program, const QString& way) {
 class Form1PhotoTest : public QObject {
   Q_OBJECT
  private slots:
-  void init() { testsupport::useFakeCameras("Kamera A"); }
-
   void photoIsTheCaptureWindowsPictureAtF5() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     ProgramWindows program;
-    QVERIFY(testsupport::freezeLivePicture());
-    const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
+    const QImage expected = testsupport::grabOfCaptureWindow(*program.form, 320, 240);
     QVERIFY(!program.form->photo.hasBitmap());
 
     give(program, QStringLiteral("F5"));
@@ -129,7 +127,7 @@ class Form1PhotoTest : public QObject {
     testsupport::ScriptedPrompter prompts;
     testsupport::ProgramFolderCheck folder(programFolderWritable);
     ProgramWindows program;
-    QVERIFY(testsupport::freezeLivePicture());
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
     const QString file = programFolderWritable
                              ? programFolderFile()
                              : profile.cacheHome() + QStringLiteral("/Velmora/Capture.jpg");
@@ -157,9 +155,9 @@ class Form1PhotoTest : public QObject {
     form.takePhoto();
     const QImage first = rgb32(form.photo.image());
     // The synthetic camera moves: wait for a different live picture, then hold it.
-    QTRY_VERIFY(testsupport::grabOfCaptureWindow(320, 240) != first);
-    QVERIFY(testsupport::freezeLivePicture());
-    const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
+    QTRY_VERIFY(testsupport::grabOfCaptureWindow(*program.form, 320, 240) != first);
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
+    const QImage expected = testsupport::grabOfCaptureWindow(*program.form, 320, 240);
 
     form.takePhoto();
 
@@ -202,11 +200,10 @@ class Form1PhotoTest : public QObject {
   }
 
   void noCameraGivesABlackPhoto() {
-    testsupport::useNoCameras();
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);  // "Yüklü Video Aygıtı Yok." at start-up
-    ProgramWindows program;
+    ProgramWindows program{testsupport::noCameras()};
     program.form->takePhoto();
     QImage black(320, 240, QImage::Format_RGB32);
     black.fill(Qt::black);
@@ -251,9 +248,10 @@ class Form1PhotoTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     ProgramWindows program;
-    QVERIFY(testsupport::freezeLivePicture());
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
     give(program, way);
-    QCOMPARE(rgb32(program.form->photo.image()), testsupport::grabOfCaptureWindow(320, 240));
+    QCOMPARE(rgb32(program.form->photo.image()),
+             testsupport::grabOfCaptureWindow(*program.form, 320, 240));
   }
 
   void everyWayShowsThePreview_data() {

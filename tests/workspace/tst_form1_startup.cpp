@@ -29,6 +29,10 @@ void storeNumber(const char* name, std::int32_t value) {
   Module1::saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                           QString::fromLatin1(name), value);
 }
+std::shared_ptr<testsupport::CountingCameras> twoCameras() {
+  return std::make_shared<testsupport::CountingCameras>(
+      testsupport::fakeCameras("Kamera A,Kamera B"));
+}
 std::int32_t storedNumber(const char* name) {
   return Module1::getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                 QString::fromLatin1(name));
@@ -43,12 +47,10 @@ QString storedPath() {
 class Form1StartupTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useFakeCameras("Kamera A,Kamera B"); }
-
   void firstRunShowsTheDefaults() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     Form1& form = *program.form;
     QCOMPARE(program.workspaceWindow()->pos(), QPoint(0, 0));
     QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
@@ -87,7 +89,7 @@ class Form1StartupTest : public QObject {
     storeNumber("Hareket", 7);
     storeNumber("Kalite", 9);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     Form1& form = *program.form;
     QCOMPARE(form.txtEn->text(), QStringLiteral("150"));
     QCOMPARE(form.txtBoy->text(), QStringLiteral("180"));
@@ -119,7 +121,7 @@ class Form1StartupTest : public QObject {
     storeNumber("En", width);
     storeNumber("Boy", height);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     QCOMPARE(program.form->Label5->geometry(), QRect(left, top, width, height));
   }
 
@@ -147,7 +149,7 @@ class Form1StartupTest : public QObject {
     storeNumber("En", width);
     storeNumber("Boy", height);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     QCOMPARE(program.form->txtEn->text(), shownWidth);
     QCOMPARE(program.form->txtBoy->text(), shownHeight);
   }
@@ -167,7 +169,7 @@ class Form1StartupTest : public QObject {
     Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                              QStringLiteral("Path"), elsewhere);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     QCOMPARE(program.form->Slider1->value(), position);
     QCOMPARE(storedNumber("Kalite"), position);
     // Start-up went on to the end: the stored folder was opened.
@@ -186,7 +188,7 @@ class Form1StartupTest : public QObject {
     QFETCH(bool, visible);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     Form1& form = *program.form;
     form.cmbTur->setCurrentIndex(type == 0 ? 2 : 0);
     form.cmbTur->setCurrentIndex(type);
@@ -198,7 +200,7 @@ class Form1StartupTest : public QObject {
   void sliderStoresItsPositionAndCaption() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     program.form->Slider1->setValue(7);
     QCOMPARE(storedNumber("Kalite"), 7);
     QCOMPARE(program.form->Label14->text(), QStringLiteral("Resim Kalitesi(7)"));
@@ -207,8 +209,8 @@ class Form1StartupTest : public QObject {
   void camerasAreListedAndTheFirstIsOpened() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    testsupport::CaptureCalls calls;
-    ProgramWindows program;
+    const auto cameras = twoCameras();
+    ProgramWindows program{cameras};
     Form1& form = *program.form;
     QCOMPARE(form.List1->count(), 2);
     QCOMPARE(form.List1->currentRow(), 0);
@@ -216,25 +218,25 @@ class Form1StartupTest : public QObject {
     QCOMPARE(form.cmbCamList->itemText(0), QStringLiteral("Kamera A"));
     QCOMPARE(form.cmbCamList->itemText(1), QStringLiteral("Kamera B"));
     QCOMPARE(form.cmbCamList->currentIndex(), 0);
-    QCOMPARE(modWebCam::captureDriverIndex, 0);
-    QWidget* capture = video::captureWidget(modWebCam::hwndCapture);
-    QVERIFY(capture);
-    QCOMPARE(capture->parentWidget(), form.Picture1->client());
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_CONNECT), 1);
+    QCOMPARE(form.webCam().captureDriverIndex(), 0);
+    QVERIFY(program.captureWindow());
+    QCOMPARE(program.captureWindow()->widget()->parentWidget(), form.Picture1->client());
+    QCOMPARE(cameras->opened(), 1);
   }
 
   void choosingACameraOnlyMovesTheDriverList() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    const auto cameras = twoCameras();
+    ProgramWindows program{cameras};
     Form1& form = *program.form;
-    testsupport::CaptureCalls calls;
-    const video::HWND open = modWebCam::hwndCapture;
+    video::CaptureWindow* open = program.captureWindow();
     form.cmbCamList->setCurrentIndex(1);
     QCOMPARE(form.List1->currentRow(), 1);
     // The running preview stays on the first camera until the window is reopened.
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_CONNECT), 0);
-    QCOMPARE(modWebCam::hwndCapture, open);
+    QCOMPARE(cameras->opened(), 1);
+    QCOMPARE(program.captureWindow(), open);
+    QCOMPARE(form.webCam().captureDriverIndex(), 0);
     form.cmbCamList->setCurrentIndex(0);
     QCOMPARE(form.List1->currentRow(), 0);
   }
@@ -246,7 +248,7 @@ class Form1StartupTest : public QObject {
     Module1::saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                              QStringLiteral("Path"), photos);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     Form1& form = *program.form;
     QCOMPARE(form.pathbox->itemText(0), photos);
     QCOMPARE(form.Dir1->path(), photos);
@@ -262,7 +264,7 @@ class Form1StartupTest : public QObject {
                              QStringLiteral("Path"),
                              QStringLiteral("  ") + gone + QLatin1Char(' '));
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     Form1& form = *program.form;
     QCOMPARE(storedPath(), gone);
     QCOMPARE(form.pathbox->currentText().trimmed(), gone);
@@ -276,7 +278,7 @@ class Form1StartupTest : public QObject {
   void activationRemembersTheDrive() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program;
+    ProgramWindows program{twoCameras()};
     Form1& form = *program.form;
     form.Drive1->setVolumes({{QStringLiteral("/"), {}}, {QStringLiteral("/mnt/usb"), {}}});
     form.Drive1->setCurrentIndex(1);

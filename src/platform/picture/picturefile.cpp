@@ -15,7 +15,7 @@
 #include "platform/imaging/source_file.h"
 #include "platform/imaging/target_file.h"
 #include "platform/picture/bmpwriter.h"
-#include "platform/picture/picturelog.h"
+#include "platform/picture/picture.h"
 
 namespace picture {
 
