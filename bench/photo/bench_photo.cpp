@@ -18,16 +18,13 @@
 #include <memory>
 #include <vector>
 
-#include "capture/getdc.h"
 #include "capture/modBitBlt.h"
-#include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/picture/picturefile.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/inputblocker.h"
 #include "platform/ui/qtprompter.h"
-#include "platform/video/capwin.h"
 #include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
 #include "windows/programcontext.h"
@@ -64,11 +61,10 @@ int main(int argc, char** argv) {
   qputenv("XDG_CACHE_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cache")));
   qputenv("TANDEO_FAKE_CAMERAS", "Kamera A");
   QApplication app(argc, argv);
-  video::setDeviceProvider(nullptr);
 
   ui::QtPrompter dialogs;
   windows::WindowRegistry registry{windows::ProgramContext{
-      .cameras = video::currentDeviceProvider(),
+      .cameras = video::makeDeviceProviderFromEnvironment(),
       .prompter = &dialogs,
       .settings = Module1::forUserProfile(),
       .endProgram = ui::endProgram,
@@ -77,15 +73,18 @@ int main(int argc, char** argv) {
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();
   Form1& form = registry.get<Form1>();
+  const video::CaptureWindow* camera = form.webCam().captureWindow();
+  if (!camera) {
+    std::fprintf(stderr, "no capture window: is TANDEO_FAKE_CAMERAS set?\n");
+    return 1;
+  }
   // Let the live picture start, as a user would see it before pressing F5.
-  for (int i = 0; i < 50 && video::windowPixels(modWebCam::hwndCapture).isNull(); ++i) {
+  for (int i = 0; i < 50 && camera->pixels().isNull(); ++i) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
 
-  const auto onScreen = [] {
-    auto dc = capture::GetDC(modWebCam::hwndCapture);
-    const picture::Picture grabbed = modBitBlt::grabPicture(dc, 0, 0, 320, 240);
-    capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
+  const auto onScreen = [camera] {
+    const picture::Picture grabbed = modBitBlt::grabPicture(camera, 0, 0, 320, 240);
     return grabbed.image().convertToFormat(QImage::Format_RGB32);
   };
   // Each F5 comes after some live preview (the camera's frames decoded and
@@ -115,9 +114,7 @@ int main(int argc, char** argv) {
         ++photos;
       });
 
-  const QImage same = video::windowPixels(modWebCam::hwndCapture)
-                          .convertToFormat(QImage::Format_RGB32)
-                          .copy(0, 0, 320, 240);
+  const QImage same = camera->pixels().convertToFormat(QImage::Format_RGB32).copy(0, 0, 320, 240);
   const QString file = profile.path() + QStringLiteral("/floor.bmp");
   const double floor = medianMicroseconds(
       [&] {
@@ -140,11 +137,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     form.waiting->hide();
   });
-  const double grab = medianMicroseconds([&] {
-    auto dc = capture::GetDC(modWebCam::hwndCapture);
-    const picture::Picture grabbed = modBitBlt::grabPicture(dc, 0, 0, 320, 240);
-    capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
-  });
+  const double grab =
+      medianMicroseconds([&] { (void)modBitBlt::grabPicture(camera, 0, 0, 320, 240); });
   const double events = medianMicroseconds([&] { QCoreApplication::processEvents(); });
   std::printf("  of which the picture layer's save + load (scratch file): median %.1f us\n", layer);
   std::printf("  of which one round of pending events: median %.1f us\n", events);

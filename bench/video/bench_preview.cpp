@@ -20,6 +20,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/imaging/jpeg_writer.h"
+#include "platform/video/areascaler.h"
 #include "platform/video/decodepacer.h"
 #include "platform/video/framedecoder.h"
 #include "platform/video/jpegcodec.h"
@@ -50,7 +52,13 @@ std::vector<std::uint8_t> makeFrame() {
           static_cast<std::uint8_t>(std::clamp(row[x] + noise, 0, 255));
     }
   }
-  return video::encodeJpeg(packed.data(), kWidth, kHeight, 85);
+  const imaging::PixelRows rows{kWidth, kHeight, imaging::ChannelOrder::Rgb, packed.data(),
+                                kWidth * 3};
+  // Standard Huffman tables, as cameras send them.
+  const auto jpeg = imaging::encodeJpegRows(rows, 85, imaging::HuffmanTables::Standard);
+  if (!jpeg) return {};
+  const auto bytes = jpeg->span();
+  return {bytes.begin(), bytes.end()};
 }
 
 // libjpeg-turbo with nothing around it: 1/4 scale straight into a buffer.

@@ -2,58 +2,74 @@
 
 #include <QListWidget>
 #include <QWidget>
-#include <cmath>
-#include <cstring>
-#include <string>
+#include <algorithm>
 
-namespace modWebCam {
-
-video::HWND hwndCapture = 0;
-std::int32_t captureDriverIndex = 0;
+#include "platform/video/capturewidget.h"
 
 namespace {
 
-constexpr int kBufferSize = 100;
+// The driver layer hands a name out in a buffer of 100 bytes: at most 99 of
+// them, never half a character.
+constexpr std::size_t kNameBufferSize = 100;
+constexpr QRect kCreatedGeometry(0, 0, 320, 240);
+constexpr int kPreviewRateMs = 66;
 
-QString nameFromBuffer(const char* buffer) {
-  return QString::fromUtf8(buffer, static_cast<qsizetype>(strnlen(buffer, kBufferSize))).trimmed();
+QString listedName(const std::string& name) {
+  std::size_t length = std::min(name.size(), kNameBufferSize - 1);
+  if (length < name.size())
+    while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) --length;
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(length)).trimmed();
+}
+
+CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> cameras) {
+  return [cameras = std::move(cameras)](QWidget& host, const QString& name, const QRect& geometry) {
+    auto window = std::make_unique<video::CaptureWidget>(cameras, &host);
+    window->setWindowTitle(name);
+    window->setGeometry(geometry);
+    window->show();
+    return std::unique_ptr<video::CaptureWindow>(std::move(window));
+  };
 }
 
 }  // namespace
 
-void listCaptureDrivers(QListWidget& list) {
-  char name[kBufferSize];
-  char version[kBufferSize];
-  std::memset(name, ' ', sizeof name);
-  std::memset(version, ' ', sizeof version);
+modWebCam::modWebCam(std::shared_ptr<video::DeviceProvider> cameras,
+                     CaptureWindowFactory makeWindow)
+    : cameras_(std::move(cameras)),
+      makeWindow_(makeWindow ? std::move(makeWindow) : captureWidgets(cameras_)) {}
+
+modWebCam::~modWebCam() {
+  closeCaptureWindow();
+}
+
+void modWebCam::listCaptureDrivers(QListWidget& list) {
   list.clear();
-  for (int driver = 0;; ++driver) {
-    if (!video::capGetDriverDescriptionA(driver, name, kBufferSize, version, kBufferSize)) break;
-    list.addItem(nameFromBuffer(name));
+  if (!cameras_) return;
+  const auto drivers = cameras_->drivers();
+  const auto count = std::min<std::size_t>(drivers.size(), video::kMaxDrivers);
+  for (std::size_t number = 0; number < count; ++number)
+    list.addItem(listedName(drivers[number].name));
+}
+
+void modWebCam::openCaptureWindow(std::int32_t driverNumber, QWidget& host) {
+  captureDriverIndex_ = driverNumber;
+  // Every open follows a close; should one not, the old window goes first,
+  // so that it cannot hold on to the driver.
+  closeCaptureWindow();
+  window_ = makeWindow_(host, QString::number(captureDriverIndex_), kCreatedGeometry);
+  if (!window_) return;
+  if (!window_->connectDriver(captureDriverIndex_)) {
+    window_.reset();
+    return;
   }
+  window_->setScale(true);
+  window_->setPreviewRate(kPreviewRateMs);
+  window_->setPreview(true);
+  window_->resizeTo(host.contentsRect().size());
 }
 
-void openCaptureWindow(std::int32_t driverNumber, QWidget& host) {
-  captureDriverIndex = driverNumber;
-  const video::HWND window =
-      video::capCreateCaptureWindowA(std::to_string(captureDriverIndex),
-                                     video::WS_CHILD | video::WS_VISIBLE, 0, 0, 320, 240, &host, 0);
-  hwndCapture = window;
-  if (video::SendMessageA(hwndCapture, video::WM_CAP_DRIVER_CONNECT, captureDriverIndex, 0)) {
-    video::SendMessageA(hwndCapture, video::WM_CAP_SET_SCALE, -1, 0);
-    video::SendMessageA(hwndCapture, video::WM_CAP_SET_PREVIEWRATE, 66, 0);
-    video::SendMessageA(hwndCapture, video::WM_CAP_SET_PREVIEW, -1, 0);
-    const QSize inner = host.contentsRect().size();
-    video::SetWindowPos(hwndCapture, video::HWND_BOTTOM, 0, 0, inner.width(), inner.height(),
-                        video::SWP_NOMOVE | video::SWP_NOZORDER);
-  } else {
-    video::DestroyWindow(hwndCapture);
-  }
+void modWebCam::closeCaptureWindow() {
+  if (!window_) return;
+  window_->disconnectDriver();
+  window_.reset();
 }
-
-void closeCaptureWindow() {
-  video::SendMessageA(hwndCapture, video::WM_CAP_DRIVER_DISCONNECT, captureDriverIndex, 0);
-  video::DestroyWindow(hwndCapture);
-}
-
-}  // namespace modWebCam

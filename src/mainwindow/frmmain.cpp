@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "capture/modWebCam.h"
 #include "platform/ui/twips.h"
 #include "windows/mdichild.h"
 #include "windows/windowregistry.h"
@@ -82,7 +81,7 @@ void frmMain::MDIForm_Load() {
 }
 
 void frmMain::MDIForm_Unload() {
-  modWebCam::closeCaptureWindow();
+  if (auto* workspace = windows_.find<Form1>()) workspace->webCam().closeCaptureWindow();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -16,7 +16,7 @@
 Q_LOGGING_CATEGORY(lcWorkspace, "tandeo.workspace", QtWarningMsg)
 
 Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
-    : QWidget(parent), windows_(windows) {
+    : QWidget(parent), windows_(windows), webCam_(windows.context().cameras) {
   createControls();
   connectHandlers();
   // Key preview: the window sees every key before the control that has the focus.

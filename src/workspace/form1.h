@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "capture/modWebCam.h"
 #include "platform/picture/pictureclip.h"
 #include "platform/ui/inputblocker.h"
 #include "rules/cropframe.h"
@@ -237,6 +238,8 @@ class Form1 : public QWidget, public windows::MdiChild {
  public:
   // False while a photo is being taken: the workspace then takes no input.
   bool takesInput() const { return !inputBlock_; }
+  // The capture drivers and the workspace capture window inside Picture1.
+  modWebCam& webCam() { return webCam_; }
 
  private:
   // form1_keypreview.cpp
@@ -252,6 +255,9 @@ class Form1 : public QWidget, public windows::MdiChild {
   ui::Prompter& prompter() const;
 
   windows::WindowRegistry& windows_;
+  // Built from the program's cameras; destroyed before the controls,
+  // Picture1 among them, that hold its window.
+  modWebCam webCam_;
   bool unloaded_ = false;
   std::unique_ptr<ui::InputBlocker> inputBlock_;
   workspace::FocusRules* focusRules_ = nullptr;

@@ -9,9 +9,7 @@
 #include <cmath>
 
 #include "browser/frmonizle.h"
-#include "capture/getdc.h"
 #include "capture/modBitBlt.h"
-#include "capture/modWebCam.h"
 #include "platform/picture/picturefile.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/prompt.h"
@@ -44,11 +42,9 @@ void Form1::takePhoto() {
 }
 
 QString Form1::capturePhoto() {
-  picture::DeviceContext dc = capture::GetDC(modWebCam::hwndCapture);
-  const picture::Picture grabbed =
-      modBitBlt::grabPicture(dc, 0, 0, static_cast<std::int32_t>(std::lround(Picture1->width())),
-                             static_cast<std::int32_t>(std::lround(Picture1->height())));
-  capture::ReleaseDC(modWebCam::hwndCapture, std::move(dc));
+  const picture::Picture grabbed = modBitBlt::grabPicture(
+      webCam_.captureWindow(), 0, 0, static_cast<std::int32_t>(std::lround(Picture1->width())),
+      static_cast<std::int32_t>(std::lround(Picture1->height())));
 
   const QString file = captureFilePath();
   if (const auto saved = picture::savePictureAsBmp(grabbed, file, picture::Durability::Scratch);

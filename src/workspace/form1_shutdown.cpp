@@ -5,27 +5,26 @@
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
-#include "capture/modWebCam.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 void Form1::closeProgram() {
-  modWebCam::closeCaptureWindow();
+  webCam_.closeCaptureWindow();
   windows_.context().endProgram();
 }
 
 void Form1::closeWorkspace() {
-  modWebCam::closeCaptureWindow();
+  webCam_.closeCaptureWindow();
   unloadByCode(windows::UnloadMode::FormCode);
   windows_.context().endProgram();
 }
 
 void Form1::Form_QueryUnload(bool& /*cancel*/, windows::UnloadMode /*unloadMode*/) {
-  modWebCam::closeCaptureWindow();
+  webCam_.closeCaptureWindow();
 }
 
 void Form1::Form_Unload(bool& /*cancel*/) {
-  modWebCam::closeCaptureWindow();
+  webCam_.closeCaptureWindow();
 }
 
 bool Form1::queryUnload(windows::UnloadMode unloadMode) {

@@ -10,7 +10,6 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "capture/modWebCam.h"
 #include "platform/ui/dirlistbox.h"
 #include "platform/ui/drivelistbox.h"
 #include "platform/ui/picturebox.h"
@@ -74,11 +73,11 @@ void Form1::loadQuality() {
 }
 
 void Form1::startCamera() {
-  modWebCam::listCaptureDrivers(*List1);
+  webCam_.listCaptureDrivers(*List1);
   if (List1->count() > 0) List1->setCurrentRow(0);
   const QListWidgetItem* driver = List1->currentItem();
   if (driver && !driver->text().isEmpty()) {
-    modWebCam::openCaptureWindow(List1->currentRow(), *Picture1->client());
+    webCam_.openCaptureWindow(List1->currentRow(), *Picture1->client());
     for (int i = 0; i < List1->count(); ++i) cmbCamList->addItem(List1->item(i)->text());
     cmbCamList->setCurrentIndex(0);
     return;

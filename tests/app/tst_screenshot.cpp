@@ -9,14 +9,12 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
-#include "platform/video/capwin.h"
-#include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
+#include "support/cameras.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "windows/windowregistry.h"
@@ -28,11 +26,17 @@ namespace {
 // which here must go on to the next test.
 windows::ProgramContext contextFor(const testsupport::SandboxProfile& profile,
                                    testsupport::ScriptedPrompter& prompts) {
-  return {.cameras = video::currentDeviceProvider(),
+  return {.cameras = testsupport::fakeCameras("Kamera A,Kamera B"),
           .prompter = &prompts,
           .settings = Module1(profile.settingsFile().toStdString()),
           .endProgram = [] {},
           .folders = {profile.programFolder(), profile.programCacheFolder()}};
+}
+
+// The workspace's live picture; null while there is no capture window.
+QImage livePicture(Form1& form) {
+  const video::CaptureWindow* camera = form.webCam().captureWindow();
+  return camera ? camera->pixels() : QImage();
 }
 
 bool showsAPicture(const QImage& image) {
@@ -51,11 +55,6 @@ bool showsAPicture(const QImage& image) {
 class ScreenshotTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    qputenv("TANDEO_FAKE_CAMERAS", "Kamera A,Kamera B");
-    video::setDeviceProvider(nullptr);
-  }
-
   void workspaceInFrame() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
@@ -73,7 +72,7 @@ class ScreenshotTest : public QObject {
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     auto& form = registry.get<Form1>();
-    QTRY_VERIFY(showsAPicture(video::windowPixels(modWebCam::hwndCapture)));
+    QTRY_VERIFY(showsAPicture(livePicture(form)));
 
     // The whole workspace is inside the frame's client area, at its top-left corner.
     const QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(form.parentWidget());
@@ -100,7 +99,7 @@ class ScreenshotTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     frame.resize(1100, 760);
     auto& form = registry.get<Form1>();
-    QTRY_VERIFY(showsAPicture(video::windowPixels(modWebCam::hwndCapture)));
+    QTRY_VERIFY(showsAPicture(livePicture(form)));
 
     form.KeyDown(ui::vbKeyF5);
     QVERIFY(form.photo.hasBitmap());

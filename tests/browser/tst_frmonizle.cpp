@@ -27,8 +27,6 @@ QMdiSubWindow* frameWindow(const QWidget& window) {
 class FrmOnizleTest : public QObject {
   Q_OBJECT
  private slots:
-  void init() { testsupport::useFakeCameras("Kamera A"); }
-
   void opensBesideTheWorkspaceAtTheTop() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;

@@ -1,26 +1,21 @@
-// modWebCam over synthetic cameras: the driver list, the workspace capture
-// window (its messages, their order, its size) and closing it in any state.
+// modWebCam: the driver list, the steps that open and close the workspace
+// capture window (in order, on recording windows) and the real capture
+// widget it makes over synthetic cameras (its place, its size, its pictures).
 
 #include <QFrame>
 #include <QListWidget>
+#include <QPointer>
 #include <QTest>
 
 #include "capture/modWebCam.h"
-#include "platform/video/capturewindow.h"
-#include "platform/video/deviceprovider.h"
+#include "platform/video/capturewidget.h"
+#include "support/cameras.h"
 #include "support/frames.h"
+#include "support/recording_capture_window.h"
 
-using namespace video;
+using testsupport::RecordingCaptureWindows;
 
 namespace {
-
-struct Call {
-  HWND window;
-  std::uint32_t message;
-  WPARAM wParam;
-  LPARAM lParam;
-  bool operator==(const Call&) const = default;
-};
 
 QStringList items(const QListWidget& list) {
   QStringList names;
@@ -28,49 +23,29 @@ QStringList items(const QListWidget& list) {
   return names;
 }
 
+const QStringList kOpenedOnDriver0 = {"create 0 at 0,0 320x240", "connect 0", "scale on",
+                                      "preview rate 66", "preview on"};
+
 }  // namespace
 
 class TestModWebCam : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
   void listsDriversInNumberOrder_data();
   void listsDriversInNumberOrder();
-  void openSendsTheMessagesInOrder();
+  void openRunsTheStepsInOrder();
   void choosingTheSecondDriverOpensDriverOne();
-  void captureWindowFillsTheHostInnerArea_data();
-  void captureWindowFillsTheHostInnerArea();
-  void framesArePainted();
-  void failedConnectDestroysTheWindowAndKeepsTheHandle();
+  void failedConnectDestroysTheWindowSilently();
   void closeIsHarmlessTwiceOrBeforeAnyOpen();
-  void reopenAfterCloseGivesANewWindow();
-
- private:
-  void useCameras(const QByteArray& list);
-  std::vector<Call> calls_;
+  void openingAgainReplacesAWindowLeftOpen();
+  void theModuleClosesItsWindowWhenItGoes();
+  void closingLetsGoOfTheCamera();
+  void captureWidgetFillsTheHostInnerArea_data();
+  void captureWidgetFillsTheHostInnerArea();
+  void framesArePainted();
+  void reopenAfterCloseGivesANewWidget();
 };
-
-void TestModWebCam::init() {
-  useCameras(" Kamera A ,Kamera B");
-  calls_.clear();
-  setMessageObserver([this](HWND w, std::uint32_t m, WPARAM wp, LPARAM lp) {
-    calls_.push_back({w, m, wp, lp});
-  });
-}
-
-void TestModWebCam::cleanup() {
-  modWebCam::closeCaptureWindow();
-  setMessageObserver({});
-}
-
-// The provider reads the variable when it is created; dropping the current
-// one makes the next call read it again.
-void TestModWebCam::useCameras(const QByteArray& list) {
-  qputenv("TANDEO_FAKE_CAMERAS", list);
-  setDeviceProvider(nullptr);
-}
 
 void TestModWebCam::listsDriversInNumberOrder_data() {
   QTest::addColumn<QByteArray>("cameras");
@@ -83,67 +58,134 @@ void TestModWebCam::listsDriversInNumberOrder_data() {
   QTest::newRow("never more than ten")
       << QByteArray("0,1,2,3,4,5,6,7,8,9,10,11")
       << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+  // 98 letters and a two-byte letter: 100 bytes, one more than the name
+  // buffer of the driver layer holds besides its terminating zero.
+  const QByteArray long98(98, 'k');
+  QTest::newRow("a long name is cut to 99 bytes, never inside a letter")
+      << (long98 + "\xC3\x87") << QStringList{QString::fromLatin1(long98)};
 }
 
 void TestModWebCam::listsDriversInNumberOrder() {
   QFETCH(QByteArray, cameras);
   QFETCH(QStringList, listed);
-  useCameras(cameras);
+  modWebCam webCam(testsupport::fakeCameras(cameras.toStdString()));
   QListWidget list;
   list.addItem("left over from before");
-  modWebCam::listCaptureDrivers(list);
+  webCam.listCaptureDrivers(list);
   QCOMPARE(items(list), listed);
 }
 
-void TestModWebCam::openSendsTheMessagesInOrder() {
+void TestModWebCam::openRunsTheStepsInOrder() {
+  RecordingCaptureWindows windows;
   QWidget host;
   host.resize(352, 288);
-  modWebCam::openCaptureWindow(0, host);
-  const HWND h = modWebCam::hwndCapture;
-  QVERIFY(h != 0);
-  const std::vector<Call> expected = {
-      {h, WM_CREATE, 320, 240},       {h, WM_CAP_DRIVER_CONNECT, 0, 0},
-      {h, WM_CAP_SET_SCALE, -1, 0},   {h, WM_CAP_SET_PREVIEWRATE, 66, 0},
-      {h, WM_CAP_SET_PREVIEW, -1, 0}, {h, WM_WINDOWPOSCHANGED, 352, 288},
-  };
-  QVERIFY(calls_ == expected);
-  QWidget* window = captureWidget(h);
-  QCOMPARE(window->parentWidget(), &host);
-  QCOMPARE(window->windowTitle(), QString("0"));
-  QVERIFY(!window->isHidden());
-  QVERIFY(static_cast<CaptureWindow*>(window)->isPreviewing());
-  calls_.clear();
-  modWebCam::closeCaptureWindow();
-  const std::vector<Call> closing = {{h, WM_CAP_DRIVER_DISCONNECT, 0, 0}, {h, WM_DESTROY, 0, 0}};
-  QVERIFY(calls_ == closing);
-  QVERIFY(captureWidget(h) == nullptr);
+  modWebCam webCam(testsupport::fakeCameras("Kamera A"), windows.factory());
+  webCam.openCaptureWindow(0, host);
+  QCOMPARE(windows.calls(), kOpenedOnDriver0 + QStringList{"resize 352x288"});
+  QVERIFY(webCam.captureWindow());
+  QWidget* shown = webCam.captureWindow()->widget();
+  QCOMPARE(shown->parentWidget(), &host);
+  QCOMPARE(shown->windowTitle(), QString("0"));
+  QCOMPARE(shown->geometry(), QRect(0, 0, 352, 288));
+  QVERIFY(!shown->isHidden());
+  QCOMPARE(webCam.captureDriverIndex(), 0);
+
+  windows.clearCalls();
+  webCam.closeCaptureWindow();
+  QCOMPARE(windows.calls(), (QStringList{"disconnect", "destroy"}));
+  QVERIFY(!webCam.captureWindow());
+  QCOMPARE(windows.alive(), 0);
 }
 
 void TestModWebCam::choosingTheSecondDriverOpensDriverOne() {
-  QListWidget list;
-  modWebCam::listCaptureDrivers(list);
-  list.setCurrentRow(1);
+  RecordingCaptureWindows windows;
   QWidget host;
-  modWebCam::openCaptureWindow(list.currentRow(), host);
-  QCOMPARE(modWebCam::captureDriverIndex, 1);
-  QCOMPARE(calls_.at(1), (Call{modWebCam::hwndCapture, WM_CAP_DRIVER_CONNECT, 1, 0}));
-  QCOMPARE(captureWidget(modWebCam::hwndCapture)->windowTitle(), QString("1"));
-  QVERIFY(static_cast<CaptureWindow*>(captureWidget(modWebCam::hwndCapture))->isConnected());
-  calls_.clear();
-  modWebCam::closeCaptureWindow();
-  QCOMPARE(calls_.at(0), (Call{calls_.at(0).window, WM_CAP_DRIVER_DISCONNECT, 1, 0}));
+  modWebCam webCam(testsupport::fakeCameras("Kamera A,Kamera B"), windows.factory());
+  QListWidget list;
+  webCam.listCaptureDrivers(list);
+  list.setCurrentRow(1);
+  webCam.openCaptureWindow(list.currentRow(), host);
+  QCOMPARE(webCam.captureDriverIndex(), 1);
+  QCOMPARE(windows.calls().mid(0, 2), (QStringList{"create 1 at 0,0 320x240", "connect 1"}));
+  QCOMPARE(webCam.captureWindow()->widget()->windowTitle(), QString("1"));
 }
 
-void TestModWebCam::captureWindowFillsTheHostInnerArea_data() {
+void TestModWebCam::failedConnectDestroysTheWindowSilently() {
+  RecordingCaptureWindows windows({0, 1});
+  QWidget host;
+  modWebCam webCam(testsupport::fakeCameras("Kamera A,Kamera B"), windows.factory());
+  webCam.openCaptureWindow(5, host);
+  QCOMPARE(windows.calls(), (QStringList{"create 5 at 0,0 320x240", "connect 5", "destroy"}));
+  QCOMPARE(webCam.captureDriverIndex(), 5);
+  QVERIFY(!webCam.captureWindow());
+  QVERIFY(host.findChildren<QWidget*>().isEmpty());
+  windows.clearCalls();
+  webCam.closeCaptureWindow();
+  QVERIFY(windows.calls().isEmpty());
+}
+
+void TestModWebCam::closeIsHarmlessTwiceOrBeforeAnyOpen() {
+  RecordingCaptureWindows windows;
+  QWidget host;
+  modWebCam webCam(testsupport::fakeCameras("Kamera A"), windows.factory());
+  webCam.closeCaptureWindow();
+  QVERIFY(windows.calls().isEmpty());
+  webCam.openCaptureWindow(0, host);
+  webCam.closeCaptureWindow();
+  windows.clearCalls();
+  webCam.closeCaptureWindow();
+  QVERIFY(windows.calls().isEmpty());
+  QCOMPARE(windows.alive(), 0);
+}
+
+void TestModWebCam::openingAgainReplacesAWindowLeftOpen() {
+  RecordingCaptureWindows windows;
+  QWidget host;
+  host.resize(200, 150);
+  modWebCam webCam(testsupport::fakeCameras("Kamera A,Kamera B"), windows.factory());
+  webCam.openCaptureWindow(0, host);
+  windows.clearCalls();
+  webCam.openCaptureWindow(1, host);
+  QCOMPARE(windows.calls().mid(0, 4),
+           (QStringList{"disconnect", "destroy", "create 1 at 0,0 320x240", "connect 1"}));
+  QCOMPARE(windows.alive(), 1);
+}
+
+void TestModWebCam::theModuleClosesItsWindowWhenItGoes() {
+  RecordingCaptureWindows windows;
+  QWidget host;
+  {
+    modWebCam webCam(testsupport::fakeCameras("Kamera A"), windows.factory());
+    webCam.openCaptureWindow(0, host);
+    windows.clearCalls();
+  }
+  QCOMPARE(windows.calls(), (QStringList{"disconnect", "destroy"}));
+  QVERIFY(host.findChildren<QWidget*>().isEmpty());
+}
+
+void TestModWebCam::closingLetsGoOfTheCamera() {
+  auto cameras = std::make_shared<testsupport::CountingCameras>(testsupport::fakeCameras("A"));
+  QWidget host;
+  modWebCam webCam(cameras);
+  webCam.openCaptureWindow(0, host);
+  QCOMPARE(cameras->openNow(), 1);
+  webCam.closeCaptureWindow();
+  QCOMPARE(cameras->openNow(), 0);
+  webCam.openCaptureWindow(3, host);  // no such driver
+  QCOMPARE(cameras->openNow(), 0);
+  QVERIFY(host.findChildren<video::CaptureWidget*>().isEmpty());
+}
+
+void TestModWebCam::captureWidgetFillsTheHostInnerArea_data() {
   QTest::addColumn<QSize>("hostSize");
   QTest::addColumn<int>("border");
-  QTest::newRow("host smaller than the initial 320 x 240") << QSize(200, 150) << 0;
-  QTest::newRow("host larger than the initial 320 x 240") << QSize(640, 500) << 0;
+  QTest::newRow("host smaller than the first 320 x 240") << QSize(200, 150) << 0;
+  QTest::newRow("host larger than the first 320 x 240") << QSize(640, 500) << 0;
   QTest::newRow("host with a sunken border") << QSize(400, 300) << 2;
   QTest::newRow("host of a 16:9 shape") << QSize(480, 270) << 1;
 }
 
-void TestModWebCam::captureWindowFillsTheHostInnerArea() {
+void TestModWebCam::captureWidgetFillsTheHostInnerArea() {
   QFETCH(QSize, hostSize);
   QFETCH(int, border);
   QFrame host;
@@ -152,14 +194,18 @@ void TestModWebCam::captureWindowFillsTheHostInnerArea() {
   host.resize(hostSize);
   host.show();
   const QSize inner = host.contentsRect().size();
-  modWebCam::openCaptureWindow(0, host);
-  QWidget* window = captureWidget(modWebCam::hwndCapture);
-  QCOMPARE(window->size(), inner);
-  QCOMPARE(window->pos(), QPoint(0, 0));
-  QCOMPARE(calls_.back(),
-           (Call{modWebCam::hwndCapture, WM_WINDOWPOSCHANGED, inner.width(), inner.height()}));
-  QTRY_COMPARE(static_cast<CaptureWindow*>(window)->currentFrame().size(), inner);
-  QCOMPARE(windowPixels(modWebCam::hwndCapture).size(), inner);
+  modWebCam webCam(testsupport::fakeCameras("Kamera A"));
+  webCam.openCaptureWindow(0, host);
+  auto* widget = dynamic_cast<video::CaptureWidget*>(webCam.captureWindow());
+  QVERIFY(widget);
+  QCOMPARE(widget->parentWidget(), &host);
+  QCOMPARE(widget->windowTitle(), QString("0"));
+  QVERIFY(!widget->isHidden());
+  QVERIFY(widget->isPreviewing());
+  QCOMPARE(widget->pos(), QPoint(0, 0));
+  QCOMPARE(widget->size(), inner);
+  QTRY_COMPARE(widget->currentFrame().size(), inner);
+  QCOMPARE(widget->pixels().size(), inner);
 }
 
 void TestModWebCam::framesArePainted() {
@@ -167,50 +213,24 @@ void TestModWebCam::framesArePainted() {
   host.resize(320, 240);
   host.show();
   QVERIFY(QTest::qWaitForWindowExposed(&host));
-  modWebCam::openCaptureWindow(1, host);
-  QTRY_VERIFY(testsupport::hasPicture(windowPixels(modWebCam::hwndCapture)));
+  modWebCam webCam(testsupport::fakeCameras("Kamera A,Kamera B"));
+  webCam.openCaptureWindow(1, host);
+  QTRY_VERIFY(testsupport::hasPicture(webCam.captureWindow()->pixels()));
   // What the screen shows is the same picture.
   QTRY_VERIFY(testsupport::hasPicture(host.grab().toImage()));
 }
 
-void TestModWebCam::failedConnectDestroysTheWindowAndKeepsTheHandle() {
-  QWidget host;
-  modWebCam::openCaptureWindow(5, host);  // only drivers 0 and 1 exist
-  const HWND h = modWebCam::hwndCapture;
-  QVERIFY(h != 0);
-  QCOMPARE(modWebCam::captureDriverIndex, 5);
-  const std::vector<Call> expected = {
-      {h, WM_CREATE, 320, 240}, {h, WM_CAP_DRIVER_CONNECT, 5, 0}, {h, WM_DESTROY, 0, 0}};
-  QVERIFY(calls_ == expected);
-  QVERIFY(captureWidget(h) == nullptr);
-  QVERIFY(host.findChildren<CaptureWindow*>().isEmpty());
-  // The stale handle stays; closing later talks to nobody.
-  modWebCam::closeCaptureWindow();
-  QCOMPARE(modWebCam::hwndCapture, h);
-}
-
-void TestModWebCam::closeIsHarmlessTwiceOrBeforeAnyOpen() {
-  modWebCam::closeCaptureWindow();  // nothing open (or a stale handle from before)
-  QWidget host;
-  modWebCam::openCaptureWindow(0, host);
-  const HWND h = modWebCam::hwndCapture;
-  modWebCam::closeCaptureWindow();
-  modWebCam::closeCaptureWindow();
-  QVERIFY(captureWidget(h) == nullptr);
-  QVERIFY(host.findChildren<CaptureWindow*>().isEmpty());
-  QCOMPARE(modWebCam::hwndCapture, h);
-}
-
-void TestModWebCam::reopenAfterCloseGivesANewWindow() {
+void TestModWebCam::reopenAfterCloseGivesANewWidget() {
   QWidget host;
   host.resize(300, 200);
-  modWebCam::openCaptureWindow(0, host);
-  const HWND first = modWebCam::hwndCapture;
-  modWebCam::closeCaptureWindow();
-  modWebCam::openCaptureWindow(0, host);
-  QVERIFY(modWebCam::hwndCapture != first);
-  QCOMPARE(host.findChildren<CaptureWindow*>().size(), 1);
-  QTRY_VERIFY(testsupport::hasPicture(windowPixels(modWebCam::hwndCapture)));
+  modWebCam webCam(testsupport::fakeCameras("Kamera A"));
+  webCam.openCaptureWindow(0, host);
+  const QPointer<QWidget> first = webCam.captureWindow()->widget();
+  webCam.closeCaptureWindow();
+  QVERIFY(first.isNull());
+  webCam.openCaptureWindow(0, host);
+  QCOMPARE(host.findChildren<video::CaptureWidget*>().size(), 1);
+  QTRY_VERIFY(testsupport::hasPicture(webCam.captureWindow()->pixels()));
 }
 
 QTEST_MAIN(TestModWebCam)

@@ -4,20 +4,19 @@
 
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPointer>
 
 #include "platform/ui/twips.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "workspace_fixture.h"
 
-using testsupport::CaptureCalls;
+using testsupport::CountingCameras;
 using testsupport::ProgramWindows;
 
 class FrmMainTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useFakeCameras("Kamera A"); }
-
   void workspaceIsAChildAtTheTopLeft() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
@@ -58,14 +57,15 @@ class FrmMainTest : public QObject {
   void closingTheFrameRunsEveryUnloadHandler() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
-    const video::HWND camera = modWebCam::hwndCapture;
-    CaptureCalls calls;
+    const auto cameras = std::make_shared<CountingCameras>(testsupport::fakeCameras("Kamera A"));
+    ProgramWindows program(profile, prompts, cameras);
+    QVERIFY(program.captureWindow());
+    const QPointer<QWidget> camera = program.captureWindow()->widget();
     QVERIFY(program.frame->close());
     // The workspace's query and unload, then the frame's unload: each closes the camera.
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 3);
-    QVERIFY(calls.destroyed(camera));
-    QVERIFY(!video::captureWidget(camera));
+    QCOMPARE(cameras->openNow(), 0);
+    QVERIFY(camera.isNull());
+    QVERIFY(!program.captureWindow());
     QCOMPARE(program.endCalls(), 0);
   }
 
@@ -75,9 +75,13 @@ class FrmMainTest : public QObject {
     ProgramWindows program(profile, prompts);
     program.form->toolYon_ButtonClick(QStringLiteral("kapat"));
     QCOMPARE(program.endCalls(), 1);
-    CaptureCalls calls;
+    // A camera opened since: only the frame's own unload is left to close it.
+    program.form->webCam().openCaptureWindow(0, *program.form);
+    QVERIFY(program.captureWindow());
     QVERIFY(program.frame->close());
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 1);
+    QVERIFY(!program.captureWindow());
+    QVERIFY(program.workspaceWindow()->isHidden());
+    QCOMPARE(program.endCalls(), 1);
   }
 };
 

@@ -188,7 +188,7 @@ class PhotoOverwriteTest : public QObject {
     writeFile(path, "old");
     testsupport::ScriptedPrompter prompter;
     prompter.answerMessage(ui::vbYes);
-    auto overwrite = Photo::confirmOverwrite(path);
+    auto overwrite = Photo::confirmOverwrite(path, prompter);
     QVERIFY(overwrite.allowed());
     QVERIFY(overwrite.holdsOldFile());
     QVERIFY(!QFile::exists(path));

@@ -6,8 +6,7 @@
 #include <QPainter>
 #include <QTest>
 
-#include "capture/modWebCam.h"
-#include "platform/video/capwin.h"
+#include "workspace/form1.h"
 
 namespace testsupport {
 
@@ -24,21 +23,25 @@ inline bool showsAFrame(const QImage& pixels) {
   return false;
 }
 
-// Waits for the live picture, then stops the preview so it stays as it is.
-inline bool freezeLivePicture() {
-  const video::HWND camera = modWebCam::hwndCapture;
-  if (!QTest::qWaitFor([&] { return showsAFrame(video::windowPixels(camera)); })) return false;
-  video::SendMessageA(camera, video::WM_CAP_SET_PREVIEW, 0, 0);
+// Waits for the workspace's live picture, then stops the preview so it
+// stays as it is.
+inline bool freezeLivePicture(Form1& form) {
+  video::CaptureWindow* camera = form.webCam().captureWindow();
+  if (!camera) return false;
+  if (!QTest::qWaitFor([&] { return showsAFrame(camera->pixels()); })) return false;
+  camera->setPreview(false);
   return true;
 }
 
-// The capture window's pixels at the top-left of a black width × height picture.
-inline QImage grabOfCaptureWindow(int width, int height) {
+// The workspace capture window's pixels at the top-left of a black
+// width × height picture.
+inline QImage grabOfCaptureWindow(Form1& form, int width, int height) {
   QImage expected(width, height, QImage::Format_RGB32);
   expected.fill(Qt::black);
   QPainter painter(&expected);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(0, 0, video::windowPixels(modWebCam::hwndCapture));
+  if (const video::CaptureWindow* camera = form.webCam().captureWindow())
+    painter.drawImage(0, 0, camera->pixels());
   return expected;
 }
 

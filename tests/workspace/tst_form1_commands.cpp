@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -16,7 +17,7 @@
 #include "support/scripted_prompter.h"
 #include "workspace_fixture.h"
 
-using testsupport::CaptureCalls;
+using testsupport::CountingCameras;
 using testsupport::ProgramWindows;
 
 namespace {
@@ -30,6 +31,10 @@ QAction* frameMenu(const windows::frmMain& frame, const QString& caption) {
     if (action->text() == caption) return action;
   }
   return nullptr;
+}
+
+std::shared_ptr<CountingCameras> oneCamera() {
+  return std::make_shared<CountingCameras>(testsupport::fakeCameras("Kamera A"));
 }
 
 // A way of giving the workspace a command, by name, as a test row.
@@ -63,44 +68,41 @@ void run(ProgramWindows& program, const QString& how) {
 class Form1CommandsTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useFakeCameras("Kamera A"); }
-
   void everyWayOutReleasesTheCamera_data() {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("disconnects");
     QTest::addColumn<bool>("unloaded");
-    // "kapat" closes the camera, then unloads the workspace (query and unload close it again).
-    QTest::newRow("Esc works like the Kapat button") << QStringLiteral("KeyDown Esc") << 3 << true;
+    // "kapat" closes the camera, then unloads the workspace.
+    QTest::newRow("Esc works like the Kapat button") << QStringLiteral("KeyDown Esc") << true;
     QTest::newRow("Esc reaches the window from a text box")
-        << QStringLiteral("Esc typed in a text box") << 3 << true;
-    QTest::newRow("the toolbar's Kapat button") << QStringLiteral("toolbar Kapat") << 3 << true;
+        << QStringLiteral("Esc typed in a text box") << true;
+    QTest::newRow("the toolbar's Kapat button") << QStringLiteral("toolbar Kapat") << true;
     // Ending the program at once runs no unload handler.
-    QTest::newRow("F9 ends at once") << QStringLiteral("KeyDown F9") << 1 << false;
+    QTest::newRow("F9 ends at once") << QStringLiteral("KeyDown F9") << false;
     QTest::newRow("F9 reaches the window from a text box")
-        << QStringLiteral("F9 typed in a text box") << 1 << false;
+        << QStringLiteral("F9 typed in a text box") << false;
     QTest::newRow("the menu Programı Kapat ends at once")
-        << QStringLiteral("menu Programı Kapat") << 1 << false;
+        << QStringLiteral("menu Programı Kapat") << false;
     QTest::newRow("closing the window runs its two unload handlers")
-        << QStringLiteral("closing the workspace window") << 2 << true;
+        << QStringLiteral("closing the workspace window") << true;
   }
   void everyWayOutReleasesTheCamera() {
     QFETCH(QString, how);
-    QFETCH(int, disconnects);
     QFETCH(bool, unloaded);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    const auto cameras = oneCamera();
+    ProgramWindows program(profile, prompts, cameras);
     QVERIFY(QTest::qWaitForWindowActive(program.frame));
-    const video::HWND camera = modWebCam::hwndCapture;
-    QVERIFY(video::captureWidget(camera));
-    CaptureCalls calls;
+    QVERIFY(program.captureWindow());
+    const QPointer<QWidget> camera = program.captureWindow()->widget();
+    QCOMPARE(cameras->openNow(), 1);
 
     run(program, how);
 
     QCOMPARE(program.endCalls(), 1);
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), disconnects);
-    QVERIFY(calls.destroyed(camera));
-    QVERIFY(!video::captureWidget(camera));
+    QCOMPARE(cameras->openNow(), 0);
+    QVERIFY(camera.isNull());
+    QVERIFY(!program.captureWindow());
     QCOMPARE(program.workspaceWindow()->isHidden(), unloaded);
   }
 
@@ -116,15 +118,17 @@ class Form1CommandsTest : public QObject {
     QFETCH(int, key);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;  // fails the test on any prompt
-    ProgramWindows program(profile, prompts);
+    const auto cameras = oneCamera();
+    ProgramWindows program(profile, prompts, cameras);
     QVERIFY(QTest::qWaitForWindowActive(program.frame));
-    CaptureCalls calls;
+    video::CaptureWindow* camera = program.captureWindow();
     program.form->KeyDown(ui::vbKeyCode(key));
     program.form->txtSol->setFocus();
     QTest::keyClick(program.form->txtSol, Qt::Key(key));
     QCOMPARE(program.endCalls(), 0);
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 0);
-    QVERIFY(video::captureWidget(modWebCam::hwndCapture));
+    QVERIFY(camera);
+    QCOMPARE(program.captureWindow(), camera);
+    QCOMPARE(cameras->openNow(), 1);
     QVERIFY(!program.workspaceWindow()->isHidden());
   }
 
@@ -181,13 +185,14 @@ class Form1CommandsTest : public QObject {
   void menuProcedureIgnoresUnknownIndexes() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
-    CaptureCalls calls;
+    const auto cameras = oneCamera();
+    ProgramWindows program(profile, prompts, cameras);
     for (std::int16_t index : {std::int16_t(2), std::int16_t(-1), std::int16_t(99)}) {
       program.form->menu(index);
     }
     QCOMPARE(program.endCalls(), 0);
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_DISCONNECT), 0);
+    QVERIFY(program.captureWindow());
+    QCOMPARE(cameras->openNow(), 1);
   }
 };
 

@@ -42,7 +42,6 @@ class Form1ControlsTest : public QObject {
   Q_OBJECT
  private slots:
   void initTestCase() {
-    testsupport::useFakeCameras("Kamera A");
     profile_ = std::make_unique<testsupport::SandboxProfile>();
     prompts_ = std::make_unique<testsupport::ScriptedPrompter>();
     program_ = std::make_unique<testsupport::ProgramWindows>(*profile_, *prompts_);

@@ -93,7 +93,6 @@ class Form1CropFrameTest : public QObject {
  private slots:
   void initTestCase() {
     QLocale::setDefault(kEnglish);
-    testsupport::useFakeCameras("Kamera A");
   }
   void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
 

@@ -15,14 +15,12 @@
 class Form1NoCameraTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useNoCameras(); }
-
   void warnsOnceAndGoesOn() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
-    testsupport::CaptureCalls calls;
-    testsupport::ProgramWindows program(profile, prompts);
+    const auto cameras = std::make_shared<testsupport::CountingCameras>(testsupport::noCameras());
+    testsupport::ProgramWindows program(profile, prompts, cameras);
     Form1& form = *program.form;
 
     QCOMPARE(prompts.prompts().size(), 1);
@@ -34,7 +32,8 @@ class Form1NoCameraTest : public QObject {
 
     QCOMPARE(form.List1->count(), 0);
     QCOMPARE(form.cmbCamList->count(), 0);
-    QCOMPARE(calls.count(video::WM_CREATE), 0);
+    QVERIFY(!program.captureWindow());
+    QCOMPARE(cameras->opened(), 0);
     QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
     QCOMPARE(form.cmbTur->currentIndex(), 0);
     QCOMPARE(form.pathbox->currentText(), QDir::currentPath());
@@ -46,7 +45,7 @@ class Form1NoCameraTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);
-    testsupport::ProgramWindows program(profile, prompts);
+    testsupport::ProgramWindows program(profile, prompts, testsupport::noCameras());
     program.form->KeyDown(ui::vbKeyEscape);
     QCOMPARE(program.endCalls(), 1);
     QVERIFY(program.workspaceWindow()->isHidden());

@@ -76,14 +76,12 @@ void give(ProgramWindows& program, const QString& way) {
 class Form1PhotoTest : public QObject {
   Q_OBJECT
  private slots:
-  void init() { testsupport::useFakeCameras("Kamera A"); }
-
   void photoIsTheCaptureWindowsPictureAtF5() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     ProgramWindows program(profile, prompts);
-    QVERIFY(testsupport::freezeLivePicture());
-    const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
+    const QImage expected = testsupport::grabOfCaptureWindow(*program.form, 320, 240);
     QVERIFY(!program.form->photo.hasBitmap());
 
     give(program, QStringLiteral("F5"));
@@ -141,7 +139,7 @@ class Form1PhotoTest : public QObject {
                                       : plainFile(profile) + QStringLiteral("/program");
     ProgramWindows program(prompts, testsupport::settingsOf(profile),
                            {programFolder, profile.programCacheFolder()});
-    QVERIFY(testsupport::freezeLivePicture());
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
     const QString file = captureFileIn(programFolderWritable ? profile.programFolder()
                                                              : profile.programCacheFolder());
 
@@ -167,9 +165,9 @@ class Form1PhotoTest : public QObject {
     form.takePhoto();
     const QImage first = rgb32(form.photo.image());
     // The synthetic camera moves: wait for a different live picture, then hold it.
-    QTRY_VERIFY(testsupport::grabOfCaptureWindow(320, 240) != first);
-    QVERIFY(testsupport::freezeLivePicture());
-    const QImage expected = testsupport::grabOfCaptureWindow(320, 240);
+    QTRY_VERIFY(testsupport::grabOfCaptureWindow(*program.form, 320, 240) != first);
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
+    const QImage expected = testsupport::grabOfCaptureWindow(*program.form, 320, 240);
 
     form.takePhoto();
 
@@ -208,11 +206,10 @@ class Form1PhotoTest : public QObject {
   }
 
   void noCameraGivesABlackPhoto() {
-    testsupport::useNoCameras();
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     prompts.answerMessage(ui::vbOK);  // "Yüklü Video Aygıtı Yok." at start-up
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, testsupport::noCameras());
     program.form->takePhoto();
     QImage black(320, 240, QImage::Format_RGB32);
     black.fill(Qt::black);
@@ -257,9 +254,10 @@ class Form1PhotoTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     ProgramWindows program(profile, prompts);
-    QVERIFY(testsupport::freezeLivePicture());
+    QVERIFY(testsupport::freezeLivePicture(*program.form));
     give(program, way);
-    QCOMPARE(rgb32(program.form->photo.image()), testsupport::grabOfCaptureWindow(320, 240));
+    QCOMPARE(rgb32(program.form->photo.image()),
+             testsupport::grabOfCaptureWindow(*program.form, 320, 240));
   }
 
   void everyWayShowsThePreview_data() {

@@ -31,6 +31,10 @@ void storeNumber(const SandboxProfile& profile, const char* name, std::int32_t v
   settingsOf(profile).saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                      QString::fromLatin1(name), value);
 }
+std::shared_ptr<testsupport::CountingCameras> twoCameras() {
+  return std::make_shared<testsupport::CountingCameras>(
+      testsupport::fakeCameras("Kamera A,Kamera B"));
+}
 std::int32_t storedNumber(const SandboxProfile& profile, const char* name) {
   return settingsOf(profile).getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                            QString::fromLatin1(name));
@@ -49,12 +53,10 @@ QString storedPath(const SandboxProfile& profile) {
 class Form1StartupTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() { testsupport::useFakeCameras("Kamera A,Kamera B"); }
-
   void firstRunShowsTheDefaults() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     Form1& form = *program.form;
     QCOMPARE(program.workspaceWindow()->pos(), QPoint(0, 0));
     QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
@@ -93,7 +95,7 @@ class Form1StartupTest : public QObject {
     storeNumber(profile, "Hareket", 7);
     storeNumber(profile, "Kalite", 9);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     Form1& form = *program.form;
     QCOMPARE(form.txtEn->text(), QStringLiteral("150"));
     QCOMPARE(form.txtBoy->text(), QStringLiteral("180"));
@@ -125,7 +127,7 @@ class Form1StartupTest : public QObject {
     storeNumber(profile, "En", width);
     storeNumber(profile, "Boy", height);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     QCOMPARE(program.form->Label5->geometry(), QRect(left, top, width, height));
   }
 
@@ -153,7 +155,7 @@ class Form1StartupTest : public QObject {
     storeNumber(profile, "En", width);
     storeNumber(profile, "Boy", height);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     QCOMPARE(program.form->txtEn->text(), shownWidth);
     QCOMPARE(program.form->txtBoy->text(), shownHeight);
   }
@@ -172,7 +174,7 @@ class Form1StartupTest : public QObject {
     const QString elsewhere = profile.root();
     storePath(profile, elsewhere);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     QCOMPARE(program.form->Slider1->value(), position);
     QCOMPARE(storedNumber(profile, "Kalite"), position);
     // Start-up went on to the end: the stored folder was opened.
@@ -191,7 +193,7 @@ class Form1StartupTest : public QObject {
     QFETCH(bool, visible);
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     Form1& form = *program.form;
     form.cmbTur->setCurrentIndex(type == 0 ? 2 : 0);
     form.cmbTur->setCurrentIndex(type);
@@ -203,7 +205,7 @@ class Form1StartupTest : public QObject {
   void sliderStoresItsPositionAndCaption() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     program.form->Slider1->setValue(7);
     QCOMPARE(storedNumber(profile, "Kalite"), 7);
     QCOMPARE(program.form->Label14->text(), QStringLiteral("Resim Kalitesi(7)"));
@@ -212,8 +214,8 @@ class Form1StartupTest : public QObject {
   void camerasAreListedAndTheFirstIsOpened() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    testsupport::CaptureCalls calls;
-    ProgramWindows program(profile, prompts);
+    const auto cameras = twoCameras();
+    ProgramWindows program(profile, prompts, cameras);
     Form1& form = *program.form;
     QCOMPARE(form.List1->count(), 2);
     QCOMPARE(form.List1->currentRow(), 0);
@@ -221,25 +223,25 @@ class Form1StartupTest : public QObject {
     QCOMPARE(form.cmbCamList->itemText(0), QStringLiteral("Kamera A"));
     QCOMPARE(form.cmbCamList->itemText(1), QStringLiteral("Kamera B"));
     QCOMPARE(form.cmbCamList->currentIndex(), 0);
-    QCOMPARE(modWebCam::captureDriverIndex, 0);
-    QWidget* capture = video::captureWidget(modWebCam::hwndCapture);
-    QVERIFY(capture);
-    QCOMPARE(capture->parentWidget(), form.Picture1->client());
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_CONNECT), 1);
+    QCOMPARE(form.webCam().captureDriverIndex(), 0);
+    QVERIFY(program.captureWindow());
+    QCOMPARE(program.captureWindow()->widget()->parentWidget(), form.Picture1->client());
+    QCOMPARE(cameras->opened(), 1);
   }
 
   void choosingACameraOnlyMovesTheDriverList() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    const auto cameras = twoCameras();
+    ProgramWindows program(profile, prompts, cameras);
     Form1& form = *program.form;
-    testsupport::CaptureCalls calls;
-    const video::HWND open = modWebCam::hwndCapture;
+    video::CaptureWindow* open = program.captureWindow();
     form.cmbCamList->setCurrentIndex(1);
     QCOMPARE(form.List1->currentRow(), 1);
     // The running preview stays on the first camera until the window is reopened.
-    QCOMPARE(calls.count(video::WM_CAP_DRIVER_CONNECT), 0);
-    QCOMPARE(modWebCam::hwndCapture, open);
+    QCOMPARE(cameras->opened(), 1);
+    QCOMPARE(program.captureWindow(), open);
+    QCOMPARE(form.webCam().captureDriverIndex(), 0);
     form.cmbCamList->setCurrentIndex(0);
     QCOMPARE(form.List1->currentRow(), 0);
   }
@@ -250,7 +252,7 @@ class Form1StartupTest : public QObject {
     QVERIFY(QDir().mkpath(photos));
     storePath(profile, photos);
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     Form1& form = *program.form;
     QCOMPARE(form.pathbox->itemText(0), photos);
     QCOMPARE(form.Dir1->path(), photos);
@@ -264,7 +266,7 @@ class Form1StartupTest : public QObject {
     // Stored with blanks around it: the error step writes the trimmed text back.
     storePath(profile, QStringLiteral("  ") + gone + QLatin1Char(' '));
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     Form1& form = *program.form;
     QCOMPARE(storedPath(profile), gone);
     QCOMPARE(form.pathbox->currentText().trimmed(), gone);
@@ -278,7 +280,7 @@ class Form1StartupTest : public QObject {
   void activationRemembersTheDrive() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, twoCameras());
     Form1& form = *program.form;
     form.Drive1->setVolumes({{QStringLiteral("/"), {}}, {QStringLiteral("/mnt/usb"), {}}});
     form.Drive1->setCurrentIndex(1);

@@ -1,77 +1,26 @@
 #pragma once
 // The program's frame and workspace as main() builds them, for tests: a
 // fresh registry with the program's windows over a test's own program context
-// (scripted prompts, the sandbox's settings store and folders, a recorder
-// instead of ending the program), the frame shown (its load rule opens the
-// workspace), plus a recorder for the capture-window calls.
+// (the cameras the test hands it, scripted prompts, the sandbox's settings
+// store and folders, a recorder instead of ending the program), the frame
+// shown (its load rule opens the workspace). The camera helpers are in
+// support/cameras.h.
 
-#include <QList>
 #include <QMdiSubWindow>
 #include <QTest>
-#include <cstdint>
 #include <memory>
-#include <tuple>
 
-#include "capture/modWebCam.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
-#include "platform/video/capwin.h"
-#include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
+#include "support/cameras.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace testsupport {
-
-// Synthetic cameras with these names (comma-separated), for everything created from now on.
-inline void useFakeCameras(const char* names) {
-  qputenv("TANDEO_FAKE_CAMERAS", names);
-  video::setDeviceProvider(nullptr);
-}
-
-// A machine with no capture device at all, whatever the test machine has.
-inline void useNoCameras() {
-  class NoDevices final : public video::DeviceProvider {
-   public:
-    std::vector<video::DriverInfo> drivers() override { return {}; }
-    video::Expected<std::unique_ptr<video::CaptureDevice>> open(int) override {
-      return video::Error{ENODEV, "no devices in this test"};
-    }
-  };
-  video::setDeviceProvider(std::make_shared<NoDevices>());
-}
-
-class CaptureCalls {
- public:
-  CaptureCalls() {
-    video::setMessageObserver(
-        [this](video::HWND window, std::uint32_t message, video::WPARAM w, video::LPARAM l) {
-          calls_.append({window, message, w, l});
-        });
-  }
-  ~CaptureCalls() { video::setMessageObserver({}); }
-  CaptureCalls(const CaptureCalls&) = delete;
-  CaptureCalls& operator=(const CaptureCalls&) = delete;
-
-  int count(std::uint32_t message) const {
-    int n = 0;
-    for (const auto& call : calls_) n += std::get<1>(call) == message ? 1 : 0;
-    return n;
-  }
-  bool destroyed(video::HWND window) const {
-    for (const auto& call : calls_) {
-      if (std::get<0>(call) == window && std::get<1>(call) == video::WM_DESTROY) return true;
-    }
-    return false;
-  }
-  void clear() { calls_.clear(); }
-
- private:
-  QList<std::tuple<video::HWND, std::uint32_t, video::WPARAM, video::LPARAM>> calls_;
-};
 
 // The settings store of a sandboxed profile, as the program's Module1 sees it.
 inline Module1 settingsOf(const SandboxProfile& profile) {
@@ -84,13 +33,16 @@ class ProgramWindows {
 
  public:
   // The program over `profile`'s settings store, program and cache folders.
-  ProgramWindows(const SandboxProfile& profile, ScriptedPrompter& prompts)
+  ProgramWindows(const SandboxProfile& profile, ScriptedPrompter& prompts,
+                 std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"))
       : ProgramWindows(prompts, settingsOf(profile),
-                       {profile.programFolder(), profile.programCacheFolder()}) {}
+                       {profile.programFolder(), profile.programCacheFolder()},
+                       std::move(cameras)) {}
 
-  ProgramWindows(ScriptedPrompter& prompts, Module1 settings, rules::ProgramFolders folders)
+  ProgramWindows(ScriptedPrompter& prompts, Module1 settings, rules::ProgramFolders folders,
+                 std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"))
       : registry(windows::ProgramContext{
-            .cameras = video::currentDeviceProvider(),
+            .cameras = std::move(cameras),
             .prompter = &prompts,
             .settings = std::move(settings),
             .endProgram = [this] { ++endCalls_; },
@@ -104,6 +56,8 @@ class ProgramWindows {
   QMdiSubWindow* workspaceWindow() const {
     return qobject_cast<QMdiSubWindow*>(form->parentWidget());
   }
+  // The workspace capture window; nullptr when none is open.
+  video::CaptureWindow* captureWindow() const { return form->webCam().captureWindow(); }
   // How often the windows ended the program (which, here, goes on).
   int endCalls() const { return endCalls_; }
 

@@ -22,24 +22,21 @@ bool headerStep(jpeg_decompress_struct* c, JpegErrorManager* e, const std::uint8
   return true;
 }
 
-// Rows asked of libjpeg per call; fewer calls, same pixels.
-constexpr JDIMENSION kRowsPerCall = 16;
-
-void readRows(jpeg_decompress_struct* c, std::uint8_t* top, std::ptrdiff_t step) {
-  JSAMPROW batch[kRowsPerCall];
-  while (c->output_scanline < c->output_height) {
-    const JDIMENSION count = std::min(kRowsPerCall, c->output_height - c->output_scanline);
-    for (JDIMENSION i = 0; i < count; ++i)
-      batch[i] = top + step * static_cast<std::ptrdiff_t>(c->output_scanline + i);
-    jpeg_read_scanlines(c, batch, count);
-  }
-}
-
-bool decodeStep(jpeg_decompress_struct* c, JpegErrorManager* e, std::uint8_t* top,
-                std::ptrdiff_t step) {
+bool startStep(jpeg_decompress_struct* c, JpegErrorManager* e) {
   if (setjmp(e->jump)) return false;
   jpeg_start_decompress(c);
-  readRows(c, top, step);
+  return true;
+}
+
+bool readStep(jpeg_decompress_struct* c, JpegErrorManager* e, JSAMPARRAY rows, JDIMENSION count,
+              JDIMENSION* read) {
+  if (setjmp(e->jump)) return false;
+  *read = jpeg_read_scanlines(c, rows, count);
+  return true;
+}
+
+bool finishStep(jpeg_decompress_struct* c, JpegErrorManager* e) {
+  if (setjmp(e->jump)) return false;
   jpeg_finish_decompress(c);
   return true;
 }
@@ -64,7 +61,33 @@ Result<void> Decompressor::readHeader(std::span<const std::uint8_t> file) {
 }
 
 bool Decompressor::decode(std::uint8_t* top, std::ptrdiff_t step) {
-  return created_ && decodeStep(&cinfo_, &errors_, top, step);
+  if (!start()) return false;
+  JSAMPROW batch[kMaxRowsPerRead];
+  while (cinfo_.output_scanline < cinfo_.output_height) {
+    const JDIMENSION first = cinfo_.output_scanline;
+    const int count =
+        static_cast<int>(std::min<JDIMENSION>(kMaxRowsPerRead, cinfo_.output_height - first));
+    for (int i = 0; i < count; ++i) batch[i] = top + step * static_cast<std::ptrdiff_t>(first + i);
+    int read = 0;
+    // A memory source never suspends: no row at all means a broken stream.
+    if (!readRows(batch, count, read) || read == 0) return false;
+  }
+  return finish();
+}
+
+bool Decompressor::start() {
+  return created_ && startStep(&cinfo_, &errors_);
+}
+
+bool Decompressor::readRows(JSAMPARRAY rows, int count, int& read) {
+  JDIMENSION got = 0;
+  const bool ok = readStep(&cinfo_, &errors_, rows, static_cast<JDIMENSION>(count), &got);
+  read = static_cast<int>(got);
+  return ok;
+}
+
+bool Decompressor::finish() {
+  return finishStep(&cinfo_, &errors_);
 }
 
 bool Decompressor::isCmyk() const {

@@ -1,8 +1,9 @@
 #pragma once
 // One libjpeg decompression with our error manager and scan limit, set up
 // and torn down in the ordinary C++ way. Shared by the reader, which decodes
-// into an RgbImage, and the direct JPEG to BMP conversion, which decodes into
-// the rows of the BMP file.
+// into an RgbImage, the direct JPEG to BMP conversion, which decodes into
+// the rows of the BMP file, and the camera preview, which decodes at a
+// reduced scale and shrinks the rows as they come out.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,21 @@ class Decompressor {
   // top + y * step. False when the stream is damaged, cut short or has too
   // many scans.
   bool decode(std::uint8_t* top, std::ptrdiff_t step);
+
+  // The same row by row, for a caller that handles each batch as it comes
+  // out: start() once the output parameters (colour space, scale) are set on
+  // cinfo(), readRows() until output_scanline reaches output_height, then
+  // finish(). False when the stream is damaged, cut short or has too many
+  // scans; nothing more may be asked of the decompression then.
+  bool start();
+  // Up to `count` rows (at most kMaxRowsPerRead), row i into rows[i]; the
+  // number that arrived in `read`.
+  bool readRows(JSAMPARRAY rows, int count, int& read);
+  bool finish();
+  static constexpr int kMaxRowsPerRead = 16;
+
+  // Entropy data was damaged and skipped over (see JpegErrorManager).
+  bool sawCorruptData() const { return errors_.corruptData; }
 
   jpeg_decompress_struct* cinfo() { return &cinfo_; }
   // Four-component pictures are CMYK (or YCCK), which libjpeg cannot turn

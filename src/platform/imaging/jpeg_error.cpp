@@ -15,11 +15,15 @@ JpegErrorManager& managerOf(j_common_ptr cinfo) {
 
 // Warnings are silent, except a stream that ends early: libjpeg would pad it
 // with grey and call it a picture, which we refuse to pass off as a success.
+// Extra bytes before a marker (which some cameras always send) are harmless.
 void onMessage(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
+  if (level >= 0) return;
+  const int code = cinfo->err->msg_code;
+  if (code == JWRN_JPEG_EOF) {
     managerOf(cinfo).truncated = true;
     std::longjmp(managerOf(cinfo).jump, 1);
   }
+  if (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC) managerOf(cinfo).corruptData = true;
 }
 
 void onOutput(j_common_ptr) {}

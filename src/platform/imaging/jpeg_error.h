@@ -22,10 +22,15 @@ struct JpegErrorManager {  // NOLINT(cppcoreguidelines-pro-type-member-init)
   std::jmp_buf jump;
   bool truncated = false;
   bool tooManyScans = false;
+  // Entropy data that had to be skipped to find the next marker: the picture
+  // comes out, but with damaged blocks. Files are still read (a viewer shows
+  // what it can); camera frames with it are dropped.
+  bool corruptData = false;
 };
 
 // Installs the error callbacks: any error, a premature end of data and a
-// progressive stream with more than kMaxJpegScans scans all jump back.
+// progressive stream with more than kMaxJpegScans scans all jump back;
+// corrupt entropy data is noted in `corruptData`.
 jpeg_error_mgr* installErrorManager(JpegErrorManager& manager);
 
 // Watches the scan count of a decompression (the decoder calls it per scan).

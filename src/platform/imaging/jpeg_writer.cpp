@@ -78,7 +78,8 @@ void writeRows(jpeg_compress_struct* c, const PixelRows* rows) {
   }
 }
 
-bool encodeStep(jpeg_compress_struct* c, JpegErrorManager* e, const PixelRows* rows, int quality) {
+bool encodeStep(jpeg_compress_struct* c, JpegErrorManager* e, const PixelRows* rows, int quality,
+                bool optimise) {
   if (setjmp(e->jump)) return false;
   c->image_width = static_cast<JDIMENSION>(rows->width);
   c->image_height = static_cast<JDIMENSION>(rows->height);
@@ -86,7 +87,7 @@ bool encodeStep(jpeg_compress_struct* c, JpegErrorManager* e, const PixelRows* r
   c->in_color_space = rows->order == ChannelOrder::Bgr ? JCS_EXT_BGR : JCS_RGB;
   jpeg_set_defaults(c);
   jpeg_set_quality(c, quality, TRUE);
-  c->optimize_coding = TRUE;
+  c->optimize_coding = optimise ? TRUE : FALSE;
   // Defaults give 2x2 luma sampling (4:2:0); high qualities keep full chroma.
   const int factor = quality >= kFullChromaQuality ? 1 : 2;
   c->comp_info[0].h_samp_factor = factor;
@@ -113,8 +114,9 @@ class Compressor {
   Compressor(const Compressor&) = delete;
   Compressor& operator=(const Compressor&) = delete;
 
-  bool encode(const PixelRows& rows, int quality) {
-    return created_ && encodeStep(&cinfo_, &errors_, &rows, quality);
+  bool encode(const PixelRows& rows, int quality, HuffmanTables tables) {
+    return created_ &&
+           encodeStep(&cinfo_, &errors_, &rows, quality, tables == HuffmanTables::Optimised);
   }
   // Hands the encoded bytes over; the destination forgets them.
   ByteBuffer take() {
@@ -133,10 +135,10 @@ class Compressor {
 
 }  // namespace
 
-Result<ByteBuffer> encodeJpegRows(const PixelRows& rows, int quality) {
+Result<ByteBuffer> encodeJpegRows(const PixelRows& rows, int quality, HuffmanTables tables) {
   try {
     Compressor compressor;
-    if (!compressor.encode(rows, quality)) return ImageError::TooLarge;
+    if (!compressor.encode(rows, quality, tables)) return ImageError::TooLarge;
     return compressor.take();
   } catch (const std::bad_alloc&) {
     return ImageError::TooLarge;

@@ -13,10 +13,16 @@ namespace imaging {
 
 inline constexpr int kFullChromaQuality = 90;
 
+// Huffman tables made for the picture (smaller files, a second pass over the
+// picture) or libjpeg's standard ones, as a camera sends MJPEG: the synthetic
+// camera encodes every frame and wants the cheaper encoding.
+enum class HuffmanTables { Optimised, Standard };
+
 // `quality` must already be within 1..100 (see quality.h). The same settings
 // whatever the rows' channel order and step, so the bytes depend on the
 // pixels alone.
-Result<ByteBuffer> encodeJpegRows(const PixelRows& rows, int quality);
+Result<ByteBuffer> encodeJpegRows(const PixelRows& rows, int quality,
+                                  HuffmanTables tables = HuffmanTables::Optimised);
 Result<std::vector<std::uint8_t>> encodeJpeg(const RgbImage& image, int quality);
 
 }  // namespace imaging

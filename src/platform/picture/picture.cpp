@@ -2,6 +2,8 @@
 
 #include "platform/picture/surface.h"
 
+Q_LOGGING_CATEGORY(lcPicture, "tandeo.picture", QtCriticalMsg)
+
 namespace picture {
 
 Picture::Picture(QImage image) : image_(normalisedSurface(std::move(image))) {}

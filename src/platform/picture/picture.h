@@ -1,11 +1,16 @@
 #pragma once
-// A picture object: an in-memory bitmap that owns its pixels and, when it is
-// a 256-colour picture, its palette. A value: copies share the pixels until
-// one of them is changed (QImage's implicit sharing).
+// A picture object: an in-memory bitmap that owns its pixels and, when it was
+// read from a 256-colour file, its palette. A value: copies share the pixels
+// until one of them is changed (QImage's implicit sharing).
 
 #include <QImage>
 #include <QList>
+#include <QLoggingCategory>
 #include <QSize>
+
+// The picture layer's one logging category, silent unless enabled with
+// QT_LOGGING_RULES="tandeo.picture.debug=true".
+Q_DECLARE_LOGGING_CATEGORY(lcPicture)
 
 namespace picture {
 

@@ -14,6 +14,7 @@
 #include "platform/imaging/bmp_writer.h"
 #include "platform/imaging/convert.h"
 #include "platform/imaging/limits.h"
+#include "platform/picture/picture.h"
 
 namespace picture {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/picture/picturelog.h"
 #include "platform/picture/surface.h"
 
 namespace picture {
@@ -11,7 +10,7 @@ namespace picture {
 namespace {
 
 // A half-open run of coordinates along one axis, wide enough that adding an
-// int offset to an int coordinate cannot overflow.
+// int size to an int coordinate cannot overflow.
 struct Run {
   qint64 begin = 0;
   qint64 end = 0;
@@ -21,18 +20,6 @@ struct Run {
 
 Run intersect(Run a, Run b) {
   return {std::max(a.begin, b.begin), std::min(a.end, b.end)};
-}
-
-void fillBlack(QImage& target, Run xs, Run ys) {
-  if (target.format() == QImage::Format_Indexed8) {
-    const auto index = uchar(blackIndex(target));
-    for (qint64 y = ys.begin; y < ys.end; ++y)
-      std::fill_n(target.scanLine(int(y)) + xs.begin, xs.length(), index);
-    return;
-  }
-  for (qint64 y = ys.begin; y < ys.end; ++y)
-    std::fill_n(reinterpret_cast<QRgb*>(target.scanLine(int(y))) + xs.begin, xs.length(),
-                qRgb(0, 0, 0));
 }
 
 // The source part in the target's pixel format; the same image when the rows
@@ -57,29 +44,19 @@ void copyRows(const QImage& from, QRect part, QImage& target, QPoint at) {
 
 }  // namespace
 
-void copyRect(QImage source, int sourceX, int sourceY, QImage& target, int x, int y, int width,
-              int height) {
-  if (target.isNull() || width <= 0 || height <= 0) return;
-  if (!isSurfaceFormat(target.format())) {
-    qCWarning(lcPicture) << "copy into unsupported format" << target.format();
-    return;
-  }
-  const Run xs = intersect({x, qint64(x) + width}, {0, target.width()});
-  const Run ys = intersect({y, qint64(y) + height}, {0, target.height()});
-  if (xs.empty() || ys.empty()) return;
-  fillBlack(target, xs, ys);
-  if (source.isNull()) return;
-
-  // A target coordinate plus this offset is the source coordinate.
-  const qint64 dx = qint64(sourceX) - x;
-  const qint64 dy = qint64(sourceY) - y;
-  const Run cx = intersect(xs, {-dx, source.width() - dx});
-  const Run cy = intersect(ys, {-dy, source.height() - dy});
-  if (cx.empty() || cy.empty()) return;
-
-  QRect part(int(cx.begin + dx), int(cy.begin + dy), int(cx.length()), int(cy.length()));
+QImage copyRect(const QImage& source, int x, int y, int width, int height, QImage::Format format,
+                const QList<QRgb>& colorTable) {
+  QImage target = newBlackSurface(QSize(width, height), format, colorTable);
+  if (target.isNull() || source.isNull()) return target;
+  // The part of the rectangle that lies on the source, in source coordinates.
+  const Run xs = intersect({x, qint64(x) + width}, {0, source.width()});
+  const Run ys = intersect({y, qint64(y) + height}, {0, source.height()});
+  if (xs.empty() || ys.empty()) return target;
+  QRect part(int(xs.begin), int(ys.begin), int(xs.length()), int(ys.length()));
+  const QPoint at(int(xs.begin - x), int(ys.begin - y));
   const QImage from = inTargetFormat(source, part, target);
-  copyRows(from, part, target, QPoint(int(cx.begin), int(cy.begin)));
+  copyRows(from, part, target, at);
+  return target;
 }
 
 }  // namespace picture

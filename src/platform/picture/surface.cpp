@@ -21,8 +21,6 @@ int darkestIndex(const QList<QRgb>& table) {
   return int(it - table.cbegin());
 }
 
-}  // namespace
-
 bool fitsLimits(qint64 width, qint64 height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
          width * height <= kMaxPixels;
@@ -32,6 +30,20 @@ bool isSurfaceFormat(QImage::Format format) {
   return format == QImage::Format_Indexed8 || format == QImage::Format_RGB32 ||
          format == QImage::Format_ARGB32;
 }
+
+int blackIndex(QImage& indexed) {
+  const QList<QRgb> table = indexed.colorTable();
+  if (const auto exact = table.indexOf(kBlack); exact >= 0) return int(exact);
+  if (table.size() < 256) {
+    const int added = int(table.size());
+    indexed.setColorCount(added + 1);
+    indexed.setColor(added, kBlack);
+    return added;
+  }
+  return darkestIndex(table);
+}
+
+}  // namespace
 
 QImage normalisedSurface(QImage image) {
   if (image.isNull()) return image;
@@ -62,23 +74,6 @@ QImage newBlackSurface(QSize size, QImage::Format format, const QList<QRgb>& col
     image.fill(kBlack);
   }
   return image;
-}
-
-int blackIndex(QImage& indexed) {
-  const QList<QRgb> table = indexed.colorTable();
-  if (const auto exact = table.indexOf(kBlack); exact >= 0) return int(exact);
-  if (table.size() < 256) {
-    const int added = int(table.size());
-    indexed.setColorCount(added + 1);
-    indexed.setColor(added, kBlack);
-    return added;
-  }
-  return darkestIndex(table);
-}
-
-QList<QRgb> paddedTo256(QList<QRgb> colours) {
-  colours.resize(256, kBlack);
-  return colours;
 }
 
 }  // namespace picture

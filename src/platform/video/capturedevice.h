@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/video/result.h"
+#include "platform/base/expected.h"
+#include "platform/base/system_error.h"
 
 namespace video {
 
@@ -59,7 +60,7 @@ enum class NextKind {
 
 struct NextResult {
   NextKind kind = NextKind::Idle;
-  Error error;  // set for Lost
+  base::SystemError error;  // set for Lost
 };
 
 using FrameSink = std::function<void(const RawFrame&)>;
@@ -70,8 +71,8 @@ class CaptureDevice {
 
   virtual std::vector<FormatOption> formatOptions() const = 0;
   // Applies the option; the result is what the device really chose.
-  virtual Expected<FrameFormat> setFormat(const FormatOption& option) = 0;
-  virtual Status start() = 0;
+  virtual base::Expected<FrameFormat, base::SystemError> setFormat(const FormatOption& option) = 0;
+  virtual base::Expected<void, base::SystemError> start() = 0;
   // Waits for the next frame or for `wakeFd` to become readable, at most a few
   // frame intervals. Called on the stream's worker thread only.
   virtual NextResult next(int wakeFd, const FrameSink& sink) = 0;
@@ -80,7 +81,8 @@ class CaptureDevice {
   virtual void stop() = 0;
 
   virtual std::vector<ControlInfo> controls() = 0;
-  virtual Status setControl(std::uint32_t id, std::int32_t value) = 0;
+  virtual base::Expected<void, base::SystemError> setControl(std::uint32_t id,
+                                                             std::int32_t value) = 0;
 };
 
 }  // namespace video

@@ -5,16 +5,16 @@
 
 #include <cerrno>
 
+#include "platform/video/deviceprovider.h"
 #include "platform/video/framedecoder.h"
-#include "platform/video/videolog.h"
 
 namespace video {
 
-Expected<std::unique_ptr<CaptureStream>> CaptureStream::start(std::unique_ptr<CaptureDevice> device,
-                                                              EndedCallback ended) {
-  if (!device) return Error{EINVAL, "no device"};
+base::Expected<std::unique_ptr<CaptureStream>, base::SystemError> CaptureStream::start(
+    std::unique_ptr<CaptureDevice> device, EndedCallback ended) {
+  if (!device) return base::SystemError{EINVAL, "no device"};
   UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-  if (!wake.valid()) return Error{errno, "eventfd"};
+  if (!wake.valid()) return base::SystemError::fromErrno("eventfd");
   if (auto started = device->start(); !started) return started.error();
   return std::unique_ptr<CaptureStream>(
       new CaptureStream(std::move(device), std::move(wake), std::move(ended)));
@@ -45,7 +45,7 @@ QSize CaptureStream::targetSize() const {
   return target_;
 }
 
-bool CaptureStream::pump(Error& cause) {
+bool CaptureStream::pump(base::SystemError& cause) {
   FrameDecoder decoder;  // one per stream: libv4lconvert state lives here
   const auto sink = [&](const RawFrame& frame) {
     // A frame the window would not show before a newer one arrives.
@@ -75,7 +75,7 @@ bool CaptureStream::pump(Error& cause) {
 }
 
 void CaptureStream::run() {
-  Error cause;
+  base::SystemError cause;
   bool lost = false;
   try {
     lost = pump(cause);
@@ -86,7 +86,7 @@ void CaptureStream::run() {
   device_->stop();
   running_ = false;
   if (lost) {
-    qCDebug(lcVideo) << "stream ended:" << cause.context.c_str() << cause.errnum;
+    qCDebug(lcVideo) << "stream ended:" << cause.message().c_str();
     if (ended_) ended_(cause);
   }
 }

@@ -17,17 +17,17 @@
 #include "platform/video/capturedevice.h"
 #include "platform/video/decodepacer.h"
 #include "platform/video/frameslot.h"
-#include "platform/video/uniquefd.h"
+#include "platform/video/syscalls.h"
 
 namespace video {
 
 class CaptureStream {
  public:
-  using EndedCallback = std::function<void(const Error&)>;
+  using EndedCallback = std::function<void(const base::SystemError&)>;
 
   // The device must have its format set; starting it happens here.
-  static Expected<std::unique_ptr<CaptureStream>> start(std::unique_ptr<CaptureDevice> device,
-                                                        EndedCallback ended = {});
+  static base::Expected<std::unique_ptr<CaptureStream>, base::SystemError> start(
+      std::unique_ptr<CaptureDevice> device, EndedCallback ended = {});
   ~CaptureStream();
   CaptureStream(const CaptureStream&) = delete;
   CaptureStream& operator=(const CaptureStream&) = delete;
@@ -48,7 +48,7 @@ class CaptureStream {
   CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake, EndedCallback ended);
   void run();
   // Streams until woken (false) or the device is lost (true, with the cause).
-  bool pump(Error& cause);
+  bool pump(base::SystemError& cause);
   QSize targetSize() const;
 
   std::unique_ptr<CaptureDevice> device_;

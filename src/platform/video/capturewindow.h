@@ -1,67 +1,46 @@
 #pragma once
-// The capture window: a widget that connects to a driver, shows its preview
-// and answers the capture messages of capwin.h. Owns at most one stream.
+// What the program does with a capture window: a child window that connects
+// to a capture driver, shows its live picture and grabs frames from it.
+// CaptureWidget (capturewidget.h) is the real one; tests put a recording one
+// in its place to check the order of the steps.
 
 #include <QImage>
-#include <QTimer>
-#include <QWidget>
-#include <cstdint>
-#include <memory>
+#include <QSize>
 
-#include "platform/video/capwin.h"
-#include "platform/video/deviceprovider.h"
+class QWidget;
 
 namespace video {
 
-class CaptureStream;
-
-class CaptureWindow final : public QWidget {
-  Q_OBJECT
-
+class CaptureWindow {
  public:
-  CaptureWindow(std::shared_ptr<DeviceProvider> provider, QWidget* parent);
-  ~CaptureWindow() override;
+  virtual ~CaptureWindow() = default;
 
-  LRESULT handleMessage(std::uint32_t message, WPARAM wParam, LPARAM lParam);
+  // Connects to driver `number` of the window's provider; true when it is
+  // connected (asking again for the driver it streams from is a yes).
+  virtual bool connectDriver(int number) = 0;
+  // Lets go of the driver; the window shows black. Harmless when not connected.
+  virtual void disconnectDriver() = 0;
+  // On: the picture is scaled to the window. Off: shown at the camera's size.
+  virtual void setScale(bool on) = 0;
+  // How often the live picture is renewed, in milliseconds.
+  virtual void setPreviewRate(int milliseconds) = 0;
+  virtual void setPreview(bool on) = 0;
+  virtual void resizeTo(QSize size) = 0;
+  // Freezes the newest frame in the window and ends the live preview; true
+  // when the window then shows a frame.
+  virtual bool grabFrame() = 0;
+  // Puts the frame shown on the program's private clipboard; false when
+  // there is none.
+  virtual bool copyFrame() = 0;
+  // The driver's format and source dialogs. Not offered yet: both answer
+  // false ("not shown") until the camera window brings dialogs of its own.
+  virtual bool showFormatDialog() = 0;
+  virtual bool showSourceDialog() = 0;
 
-  // Exactly the pixels paintEvent draws, at the widget's size.
-  QImage pixels() const;
-  bool isConnected() const { return stream_ != nullptr; }
-  bool isPreviewing() const { return preview_; }
-  // The frame the window shows, at the size it was decoded to.
-  QImage currentFrame() const { return shown_; }
-  CaptureStream* stream() const { return stream_.get(); }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  LRESULT connectDriver(int number);
-  LRESULT disconnectDriver();
-  LRESULT setScale(bool on);
-  LRESULT setPreviewRate(int milliseconds);
-  LRESULT setPreview(bool on);
-  LRESULT grabFrame();
-  LRESULT copyFrame();
-  void pullFrame();
-  void streamEnded(std::uint64_t generation);
-  void updateTargetSize();
-  void updateTimer();
-  void render(QPainter& painter) const;
-  QSize formatWindowSize() const;
-
-  std::shared_ptr<DeviceProvider> provider_;
-  std::unique_ptr<CaptureStream> stream_;
-  int driver_ = -1;
-  std::uint64_t generation_ = 0;
-  std::uint64_t seen_ = 0;
-  bool scale_ = false;
-  bool preview_ = false;
-  QTimer previewTimer_;
-  QImage shown_;
-  mutable QImage scaledCache_;
-  mutable qint64 scaledFrom_ = 0;
+  // Exactly the pixels the window paints, at its size.
+  virtual QImage pixels() const = 0;
+  // The widget on screen, a child of the window's host.
+  virtual QWidget* widget() = 0;
 };
 
 }  // namespace video

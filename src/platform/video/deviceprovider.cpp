@@ -6,13 +6,10 @@
 #include "platform/video/syntheticcamera.h"
 #include "platform/video/v4l2provider.h"
 
+Q_LOGGING_CATEGORY(lcVideo, "tandeo.video", QtCriticalMsg)
+
 namespace video {
 namespace {
-
-std::shared_ptr<DeviceProvider>& installed() {
-  static std::shared_ptr<DeviceProvider> provider;
-  return provider;
-}
 
 bool isBlank(std::string_view text) {
   return text.find_first_not_of(" \t") == std::string_view::npos;
@@ -41,16 +38,6 @@ std::shared_ptr<DeviceProvider> makeDeviceProviderFromEnvironment() {
         parseFakeCameraNames(std::string_view(list.constData(), list.size())));
   }
   return std::make_shared<V4l2Provider>();
-}
-
-std::shared_ptr<DeviceProvider> currentDeviceProvider() {
-  auto& provider = installed();
-  if (!provider) provider = makeDeviceProviderFromEnvironment();
-  return provider;
-}
-
-void setDeviceProvider(std::shared_ptr<DeviceProvider> provider) {
-  installed() = std::move(provider);
 }
 
 }  // namespace video

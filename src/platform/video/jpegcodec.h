@@ -1,13 +1,12 @@
 #pragma once
-// JPEG through libjpeg-turbo: decoding camera frames straight into a QImage,
-// at a reduced DCT scale when the picture is wanted much smaller, and encoding
-// the synthetic camera's frames.
+// Camera frames in JPEG (MJPEG) straight into a QImage, at a reduced DCT
+// scale when the picture is wanted much smaller. The decoding itself is the
+// codec's (imaging::Decompressor, with its error manager and limits).
 
 #include <QImage>
 #include <QSize>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace video {
 
@@ -24,8 +23,5 @@ QImage decodeJpeg(std::span<const std::uint8_t> data, QSize target = {});
 // the rows to exactly `size` by area averaging as they come out of the
 // decoder. A picture smaller than `size` comes back at its decoded size.
 QImage decodeJpegToSize(std::span<const std::uint8_t> data, QSize size);
-
-// Baseline JPEG of packed RGB24 rows; empty on failure.
-std::vector<std::uint8_t> encodeJpeg(const std::uint8_t* rgb, int width, int height, int quality);
 
 }  // namespace video

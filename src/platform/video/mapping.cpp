@@ -19,10 +19,10 @@ Mapping& Mapping::operator=(Mapping&& other) noexcept {
   return *this;
 }
 
-Expected<Mapping> Mapping::map(int fd, std::size_t length, off_t offset) {
-  if (length == 0) return Error{EINVAL, "mmap of an empty buffer"};
-  void* data = sys().mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, offset);
-  if (data == MAP_FAILED || data == nullptr) return Error{errno, "mmap"};
+base::Expected<Mapping, base::SystemError> Mapping::map(int fd, std::size_t length, off_t offset) {
+  if (length == 0) return base::SystemError{EINVAL, "mmap of an empty buffer"};
+  void* data = syscalls().mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, offset);
+  if (data == MAP_FAILED || data == nullptr) return base::SystemError::fromErrno("mmap");
   Mapping mapping;
   mapping.data_ = data;
   mapping.length_ = length;
@@ -30,7 +30,7 @@ Expected<Mapping> Mapping::map(int fd, std::size_t length, off_t offset) {
 }
 
 void Mapping::reset() {
-  if (data_) sys().munmap(data_, length_);
+  if (data_) syscalls().munmap(data_, length_);
   data_ = nullptr;
   length_ = 0;
 }

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/video/result.h"
+#include "platform/base/expected.h"
+#include "platform/base/system_error.h"
 
 namespace video {
 
@@ -22,7 +23,7 @@ class Mapping {
   Mapping& operator=(const Mapping&) = delete;
 
   // A shared read/write mapping of `length` bytes of `fd` at `offset`.
-  static Expected<Mapping> map(int fd, std::size_t length, off_t offset);
+  static base::Expected<Mapping, base::SystemError> map(int fd, std::size_t length, off_t offset);
 
   std::span<const std::uint8_t> bytes() const {
     return {static_cast<const std::uint8_t*>(data_), length_};

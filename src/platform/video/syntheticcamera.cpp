@@ -6,12 +6,13 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/video/jpegcodec.h"
+#include "platform/imaging/jpeg_writer.h"
 
 namespace video {
 namespace {
 
 constexpr auto kInterval = std::chrono::microseconds(33333);
+constexpr int kJpegQuality = 85;
 
 }  // namespace
 
@@ -19,7 +20,12 @@ std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_
                                               PictureControls controls) {
   const auto rgb = patternRgb(frameNumber, controls);
   if (fourcc == V4L2_PIX_FMT_YUYV) return rgbToYuyv(rgb, kPatternWidth, kPatternHeight);
-  return encodeJpeg(rgb.data(), kPatternWidth, kPatternHeight, 85);
+  const imaging::PixelRows rows{kPatternWidth, kPatternHeight, imaging::ChannelOrder::Rgb,
+                                rgb.data(), kPatternWidth * 3};
+  const auto jpeg = imaging::encodeJpegRows(rows, kJpegQuality, imaging::HuffmanTables::Standard);
+  if (!jpeg) return {};
+  const auto bytes = jpeg->span();
+  return {bytes.begin(), bytes.end()};
 }
 
 std::vector<FormatOption> SyntheticCamera::formatOptions() const {
@@ -27,7 +33,8 @@ std::vector<FormatOption> SyntheticCamera::formatOptions() const {
           {V4L2_PIX_FMT_YUYV, kPatternWidth, kPatternHeight}};
 }
 
-Expected<FrameFormat> SyntheticCamera::setFormat(const FormatOption& option) {
+base::Expected<FrameFormat, base::SystemError> SyntheticCamera::setFormat(
+    const FormatOption& option) {
   FrameFormat f;
   // Like a driver, answer an unknown request with the nearest thing we do.
   f.fourcc = option.fourcc == V4L2_PIX_FMT_YUYV ? V4L2_PIX_FMT_YUYV : V4L2_PIX_FMT_MJPEG;
@@ -41,12 +48,12 @@ Expected<FrameFormat> SyntheticCamera::setFormat(const FormatOption& option) {
   return f;
 }
 
-Status SyntheticCamera::start() {
-  if (format_.fourcc == 0) return Error{EINVAL, "no format chosen"};
+base::Expected<void, base::SystemError> SyntheticCamera::start() {
+  if (format_.fourcc == 0) return base::SystemError{EINVAL, "no format chosen"};
   streaming_ = true;
   frameNumber_ = 0;
   firstDue_ = Clock::now();
-  return success();
+  return {};
 }
 
 NextResult SyntheticCamera::next(int wakeFd, const FrameSink& sink) {
@@ -75,14 +82,15 @@ std::vector<ControlInfo> SyntheticCamera::controls() {
           {V4L2_CID_CONTRAST, "Contrast", 0, 200, 1, 100, contrast_.load()}};
 }
 
-Status SyntheticCamera::setControl(std::uint32_t id, std::int32_t value) {
+base::Expected<void, base::SystemError> SyntheticCamera::setControl(std::uint32_t id,
+                                                                    std::int32_t value) {
   for (const auto& c : controls()) {
     if (c.id != id) continue;
     const int clamped = std::clamp(value, c.minimum, c.maximum);
     (id == V4L2_CID_BRIGHTNESS ? brightness_ : contrast_).store(clamped);
-    return success();
+    return {};
   }
-  return Error{EINVAL, "no such control"};
+  return base::SystemError{EINVAL, "no such control"};
 }
 
 std::vector<DriverInfo> SyntheticProvider::drivers() {
@@ -94,9 +102,10 @@ std::vector<DriverInfo> SyntheticProvider::drivers() {
   return infos;
 }
 
-Expected<std::unique_ptr<CaptureDevice>> SyntheticProvider::open(int number) {
+base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> SyntheticProvider::open(
+    int number) {
   if (number < 0 || number >= std::min<int>(static_cast<int>(names_.size()), kMaxDrivers))
-    return Error{ENODEV, "no synthetic camera " + std::to_string(number)};
+    return base::SystemError{ENODEV, "no synthetic camera " + std::to_string(number)};
   return std::unique_ptr<CaptureDevice>(std::make_unique<SyntheticCamera>());
 }
 

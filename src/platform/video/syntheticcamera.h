@@ -22,12 +22,12 @@ class SyntheticCamera final : public CaptureDevice {
   SyntheticCamera() = default;
 
   std::vector<FormatOption> formatOptions() const override;
-  Expected<FrameFormat> setFormat(const FormatOption& option) override;
-  Status start() override;
+  base::Expected<FrameFormat, base::SystemError> setFormat(const FormatOption& option) override;
+  base::Expected<void, base::SystemError> start() override;
   NextResult next(int wakeFd, const FrameSink& sink) override;
   void stop() override { streaming_ = false; }
   std::vector<ControlInfo> controls() override;
-  Status setControl(std::uint32_t id, std::int32_t value) override;
+  base::Expected<void, base::SystemError> setControl(std::uint32_t id, std::int32_t value) override;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -43,7 +43,7 @@ class SyntheticProvider final : public DeviceProvider {
  public:
   explicit SyntheticProvider(std::vector<std::string> names) : names_(std::move(names)) {}
   std::vector<DriverInfo> drivers() override;
-  Expected<std::unique_ptr<CaptureDevice>> open(int number) override;
+  base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> open(int number) override;
 
  private:
   std::vector<std::string> names_;

@@ -9,12 +9,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/video/videolog.h"
+#include "platform/video/deviceprovider.h"
 
 namespace video {
 namespace {
 
-const SysCalls kReal = {
+const Syscalls kReal = {
     [](const char* path, int flags) { return ::open(path, flags); },
     [](int fd) { return ::close(fd); },
     [](int fd, unsigned long request, void* arg) { return ::ioctl(fd, request, arg); },
@@ -25,27 +25,27 @@ const SysCalls kReal = {
     [](pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); },
 };
 
-std::atomic<const SysCalls*> current{&kReal};
+std::atomic<const Syscalls*> current{&kReal};
 
 }  // namespace
 
-const SysCalls& sys() {
+const Syscalls& syscalls() {
   return *current.load(std::memory_order_acquire);
 }
-const SysCalls& realSysCalls() {
+const Syscalls& realSyscalls() {
   return kReal;
 }
 
-ScopedSysCalls::ScopedSysCalls(const SysCalls& replacement)
+ScopedSyscalls::ScopedSyscalls(const Syscalls& replacement)
     : table_(replacement), previous_(current.exchange(&table_)) {}
 
-ScopedSysCalls::~ScopedSysCalls() {
+ScopedSyscalls::~ScopedSyscalls() {
   current.store(previous_);
 }
 
 int xioctl(int fd, unsigned long request, void* arg, const char* name) {
   for (;;) {
-    if (sys().ioctl(fd, request, arg) == 0) return 0;
+    if (syscalls().ioctl(fd, request, arg) == 0) return 0;
     const int err = errno;
     if (err == EINTR) continue;
     qCDebug(lcVideo) << name << "on fd" << fd << "failed:" << std::strerror(err);

@@ -5,19 +5,21 @@
 
 #include <cerrno>
 
+#include "platform/video/deviceprovider.h"
 #include "platform/video/formatchoice.h"
 #include "platform/video/syscalls.h"
 #include "platform/video/v4l2query.h"
-#include "platform/video/videolog.h"
 
 namespace video {
 
-Expected<std::unique_ptr<CaptureDevice>> V4l2Device::open(const std::string& path) {
-  UniqueFd fd(sys().open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
-  if (!fd.valid()) return Error{errno, "open " + path};
+base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> V4l2Device::open(
+    const std::string& path) {
+  UniqueFd fd(syscalls().open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.valid()) return base::SystemError::fromErrno("open " + path);
   const auto caps = queryCapabilities(fd.get());
   if (!caps) return caps.error();
-  if (!isStreamingCaptureNode(*caps)) return Error{ENODEV, path + " does not stream video"};
+  if (!isStreamingCaptureNode(*caps))
+    return base::SystemError{ENODEV, path + " does not stream video"};
   std::unique_ptr<V4l2Device> device(new V4l2Device(std::move(fd)));
   device->options_ = enumerateFormats(device->fd_.get());
   return std::unique_ptr<CaptureDevice>(std::move(device));
@@ -29,39 +31,39 @@ V4l2Device::~V4l2Device() {
   stop();
 }
 
-Expected<FrameFormat> V4l2Device::setFormat(const FormatOption& option) {
+base::Expected<FrameFormat, base::SystemError> V4l2Device::setFormat(const FormatOption& option) {
   auto format = applyFormat(fd_.get(), option);
   if (format) format_ = *format;
   return format;
 }
 
-Status V4l2Device::mapBuffers() {
+base::Expected<void, base::SystemError> V4l2Device::mapBuffers() {
   v4l2_requestbuffers request{};
   request.count = kBufferCount;
   request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   request.memory = V4L2_MEMORY_MMAP;
   if (const int err = VIDEO_IOCTL(fd_.get(), VIDIOC_REQBUFS, &request))
-    return Error{err, "VIDIOC_REQBUFS"};
-  if (request.count == 0) return Error{ENOMEM, "VIDIOC_REQBUFS gave no buffer"};
+    return base::SystemError{err, "VIDIOC_REQBUFS"};
+  if (request.count == 0) return base::SystemError{ENOMEM, "VIDIOC_REQBUFS gave no buffer"};
   for (std::uint32_t i = 0; i < request.count; ++i) {
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     buffer.memory = V4L2_MEMORY_MMAP;
     buffer.index = i;
     if (const int err = VIDEO_IOCTL(fd_.get(), VIDIOC_QUERYBUF, &buffer))
-      return Error{err, "VIDIOC_QUERYBUF"};
+      return base::SystemError{err, "VIDIOC_QUERYBUF"};
     auto mapping = Mapping::map(fd_.get(), buffer.length, static_cast<off_t>(buffer.m.offset));
     if (!mapping) return mapping.error();
     buffers_.push_back(std::move(*mapping));
     if (const int err = VIDEO_IOCTL(fd_.get(), VIDIOC_QBUF, &buffer))
-      return Error{err, "VIDIOC_QBUF"};
+      return base::SystemError{err, "VIDIOC_QBUF"};
   }
-  return success();
+  return {};
 }
 
-Status V4l2Device::start() {
-  if (streaming_) return success();
-  if (format_.fourcc == 0) return Error{EINVAL, "no format chosen"};
+base::Expected<void, base::SystemError> V4l2Device::start() {
+  if (streaming_) return {};
+  if (format_.fourcc == 0) return base::SystemError{EINVAL, "no format chosen"};
   streaming_ = true;  // from here on stop() has something to undo
   if (auto mapped = mapBuffers(); !mapped) {
     stop();
@@ -70,9 +72,9 @@ Status V4l2Device::start() {
   int type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   if (const int err = VIDEO_IOCTL(fd_.get(), VIDIOC_STREAMON, &type)) {
     stop();
-    return Error{err, "VIDIOC_STREAMON"};
+    return base::SystemError{err, "VIDIOC_STREAMON"};
   }
-  return success();
+  return {};
 }
 
 void V4l2Device::stop() {
@@ -90,8 +92,8 @@ void V4l2Device::stop() {
 NextResult V4l2Device::next(int wakeFd, const FrameSink& sink) {
   if (!streaming_) return {NextKind::Lost, {EINVAL, "not streaming"}};
   pollfd fds[2] = {{fd_.get(), POLLIN, 0}, {wakeFd, POLLIN, 0}};
-  const int ready =
-      sys().poll(fds, 2, pollTimeoutMs(format_.intervalNumerator, format_.intervalDenominator));
+  const int ready = syscalls().poll(
+      fds, 2, pollTimeoutMs(format_.intervalNumerator, format_.intervalDenominator));
   if (ready < 0) {
     const int err = errno;
     if (err == EINTR || err == EAGAIN) return {NextKind::Idle, {}};
@@ -122,7 +124,7 @@ NextResult V4l2Device::dequeue(const FrameSink& sink) {
     // is harmless if it did not (EINVAL) and keeps the ring full if it did.
     if (buffer.index >= buffers_.size()) return {NextKind::Dropped, {}};
     const NextResult again = requeue(buffer.index, NextKind::Dropped);
-    return again.error.errnum == EINVAL ? NextResult{NextKind::Dropped, {}} : again;
+    return again.error.code == EINVAL ? NextResult{NextKind::Dropped, {}} : again;
   }
   if (err) return {NextKind::Lost, {err, "VIDIOC_DQBUF"}};
   if (buffer.index >= buffers_.size()) return {NextKind::Lost, {EINVAL, "buffer index"}};
@@ -149,7 +151,8 @@ std::vector<ControlInfo> V4l2Device::controls() {
   return enumerateControls(fd_.get());
 }
 
-Status V4l2Device::setControl(std::uint32_t id, std::int32_t value) {
+base::Expected<void, base::SystemError> V4l2Device::setControl(std::uint32_t id,
+                                                               std::int32_t value) {
   return writeControl(fd_.get(), id, value);
 }
 

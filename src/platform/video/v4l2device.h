@@ -9,7 +9,7 @@
 
 #include "platform/video/capturedevice.h"
 #include "platform/video/mapping.h"
-#include "platform/video/uniquefd.h"
+#include "platform/video/syscalls.h"
 
 namespace video {
 
@@ -18,20 +18,21 @@ class V4l2Device final : public CaptureDevice {
   static constexpr unsigned kBufferCount = 4;
 
   // Opens the node non-blocking; EBUSY and the like come back as the error.
-  static Expected<std::unique_ptr<CaptureDevice>> open(const std::string& path);
+  static base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> open(
+      const std::string& path);
   ~V4l2Device() override;
 
   std::vector<FormatOption> formatOptions() const override { return options_; }
-  Expected<FrameFormat> setFormat(const FormatOption& option) override;
-  Status start() override;
+  base::Expected<FrameFormat, base::SystemError> setFormat(const FormatOption& option) override;
+  base::Expected<void, base::SystemError> start() override;
   NextResult next(int wakeFd, const FrameSink& sink) override;
   void stop() override;
   std::vector<ControlInfo> controls() override;
-  Status setControl(std::uint32_t id, std::int32_t value) override;
+  base::Expected<void, base::SystemError> setControl(std::uint32_t id, std::int32_t value) override;
 
  private:
   explicit V4l2Device(UniqueFd fd);
-  Status mapBuffers();
+  base::Expected<void, base::SystemError> mapBuffers();
   NextResult dequeue(const FrameSink& sink);
   bool frameIsWhole(const v4l2_buffer& buffer) const;
   NextResult requeue(std::uint32_t index, NextKind kindIfQueued);

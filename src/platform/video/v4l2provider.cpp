@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "platform/video/syscalls.h"
-#include "platform/video/uniquefd.h"
 #include "platform/video/v4l2device.h"
 #include "platform/video/v4l2query.h"
 
@@ -27,7 +26,7 @@ std::optional<int> nodeNumber(const std::string& name) {
 }
 
 std::optional<DriverInfo> describe(const std::string& path) {
-  UniqueFd fd(sys().open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+  UniqueFd fd(syscalls().open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
   if (!fd.valid()) return {};
   const auto caps = queryCapabilities(fd.get());
   if (!caps || !isStreamingCaptureNode(*caps)) return {};
@@ -60,10 +59,10 @@ std::vector<DriverInfo> V4l2Provider::drivers() {
   return infos;
 }
 
-Expected<std::unique_ptr<CaptureDevice>> V4l2Provider::open(int number) {
+base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> V4l2Provider::open(int number) {
   const auto nodes = listCaptureNodes(folder_);
   if (number < 0 || number >= static_cast<int>(nodes.size()))
-    return Error{ENODEV, "no capture driver " + std::to_string(number)};
+    return base::SystemError{ENODEV, "no capture driver " + std::to_string(number)};
   return V4l2Device::open(nodes[static_cast<std::size_t>(number)].path);
 }
 

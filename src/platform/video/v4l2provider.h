@@ -23,7 +23,7 @@ class V4l2Provider final : public DeviceProvider {
  public:
   explicit V4l2Provider(std::filesystem::path deviceFolder = "/dev");
   std::vector<DriverInfo> drivers() override;
-  Expected<std::unique_ptr<CaptureDevice>> open(int number) override;
+  base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> open(int number) override;
 
  private:
   std::filesystem::path folder_;

@@ -68,9 +68,10 @@ void requestThirtyFps(int fd) {
 
 }  // namespace
 
-Expected<v4l2_capability> queryCapabilities(int fd) {
+base::Expected<v4l2_capability, base::SystemError> queryCapabilities(int fd) {
   v4l2_capability caps{};
-  if (const int err = VIDEO_IOCTL(fd, VIDIOC_QUERYCAP, &caps)) return Error{err, "VIDIOC_QUERYCAP"};
+  if (const int err = VIDEO_IOCTL(fd, VIDIOC_QUERYCAP, &caps))
+    return base::SystemError{err, "VIDIOC_QUERYCAP"};
   return caps;
 }
 
@@ -101,17 +102,18 @@ std::vector<FormatOption> enumerateFormats(int fd) {
   return options;
 }
 
-Expected<FrameFormat> applyFormat(int fd, const FormatOption& option) {
+base::Expected<FrameFormat, base::SystemError> applyFormat(int fd, const FormatOption& option) {
   v4l2_format fmt{};
   fmt.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   fmt.fmt.pix.width = static_cast<__u32>(option.width);
   fmt.fmt.pix.height = static_cast<__u32>(option.height);
   fmt.fmt.pix.pixelformat = option.fourcc;
   fmt.fmt.pix.field = V4L2_FIELD_NONE;
-  if (const int err = VIDEO_IOCTL(fd, VIDIOC_S_FMT, &fmt)) return Error{err, "VIDIOC_S_FMT"};
+  if (const int err = VIDEO_IOCTL(fd, VIDIOC_S_FMT, &fmt))
+    return base::SystemError{err, "VIDIOC_S_FMT"};
   if (!isShowableFourcc(fmt.fmt.pix.pixelformat) || fmt.fmt.pix.width == 0 ||
       fmt.fmt.pix.height == 0 || fmt.fmt.pix.width > 16384 || fmt.fmt.pix.height > 16384)
-    return Error{EINVAL, "VIDIOC_S_FMT gave an unusable format"};
+    return base::SystemError{EINVAL, "VIDIOC_S_FMT gave an unusable format"};
   requestThirtyFps(fd);
   FrameFormat format;
   format.fourcc = fmt.fmt.pix.pixelformat;
@@ -148,10 +150,11 @@ std::vector<ControlInfo> enumerateControls(int fd) {
   return controls;
 }
 
-Status writeControl(int fd, std::uint32_t id, std::int32_t value) {
+base::Expected<void, base::SystemError> writeControl(int fd, std::uint32_t id, std::int32_t value) {
   v4l2_control control{id, value};
-  if (const int err = VIDEO_IOCTL(fd, VIDIOC_S_CTRL, &control)) return Error{err, "VIDIOC_S_CTRL"};
-  return success();
+  if (const int err = VIDEO_IOCTL(fd, VIDIOC_S_CTRL, &control))
+    return base::SystemError{err, "VIDIOC_S_CTRL"};
+  return {};
 }
 
 }  // namespace video

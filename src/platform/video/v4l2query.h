@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/expected.h"
+#include "platform/base/system_error.h"
 #include "platform/video/capturedevice.h"
-#include "platform/video/result.h"
 
 namespace video {
 
-Expected<v4l2_capability> queryCapabilities(int fd);
+base::Expected<v4l2_capability, base::SystemError> queryCapabilities(int fd);
 // A single-planar capture node that streams; metadata and output nodes are not.
 bool isStreamingCaptureNode(const v4l2_capability& caps);
 std::string cardName(const v4l2_capability& caps);       // blanks around it removed
@@ -23,9 +24,9 @@ std::string driverVersion(const v4l2_capability& caps);  // "uvcvideo 6.1.0"
 std::vector<FormatOption> enumerateFormats(int fd);
 
 // S_FMT, then ask for 30 frames per second where the node lets us choose.
-Expected<FrameFormat> applyFormat(int fd, const FormatOption& option);
+base::Expected<FrameFormat, base::SystemError> applyFormat(int fd, const FormatOption& option);
 
 std::vector<ControlInfo> enumerateControls(int fd);
-Status writeControl(int fd, std::uint32_t id, std::int32_t value);
+base::Expected<void, base::SystemError> writeControl(int fd, std::uint32_t id, std::int32_t value);
 
 }  // namespace video

@@ -97,6 +97,7 @@ class TestJpeg : public QObject {
   void encoderSettingsByQuality_data();
   void encoderSettingsByQuality();
   void higherQualityIsLargerAndCloser();
+  void standardTablesGiveTheSamePixels();
   void readsProgressiveWithinScanLimit();
   void refusesBadStreams_data();
   void refusesBadStreams();
@@ -134,6 +135,20 @@ void TestJpeg::higherQualityIsLargerAndCloser() {
   QVERIFY(lowBack.ok() && highBack.ok());
   QVERIFY(craft::psnr(photo, *highBack) > craft::psnr(photo, *lowBack));
   QVERIFY2(craft::psnr(photo, *highBack) > 35, "quality 95 should be close to its source");
+}
+
+void TestJpeg::standardTablesGiveTheSamePixels() {
+  const imaging::RgbImage photo = craft::photo(96, 64);
+  const auto standard =
+      imaging::encodeJpegRows(imaging::rowsOf(photo), 80, imaging::HuffmanTables::Standard);
+  const auto optimised = imaging::encodeJpegRows(imaging::rowsOf(photo), 80);
+  QVERIFY(standard.ok() && optimised.ok());
+  // Only the entropy coding differs: the optimised file is smaller, the pixels the same.
+  QVERIFY(optimised->size() < standard->size());
+  auto fromStandard = imaging::decodeJpeg(standard->span());
+  auto fromOptimised = imaging::decodeJpeg(optimised->span());
+  QVERIFY(fromStandard.ok() && fromOptimised.ok());
+  QVERIFY(fromStandard->pixels == fromOptimised->pixels);
 }
 
 void TestJpeg::readsProgressiveWithinScanLimit() {

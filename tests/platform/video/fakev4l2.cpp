@@ -10,8 +10,8 @@
 #include <cstring>
 #include <deque>
 
-#include "platform/video/jpegcodec.h"
 #include "platform/video/testpattern.h"
+#include "support/frames.h"
 
 namespace fakev4l2 {
 
@@ -88,13 +88,13 @@ std::vector<std::uint8_t> patternJpeg(int width, int height, long frameNumber) {
   for (int y = 0; y < height; ++y)
     std::memcpy(&packed[static_cast<std::size_t>(y) * width * 3], sized.constScanLine(y),
                 static_cast<std::size_t>(width) * 3);
-  return video::encodeJpeg(packed.data(), width, height, 85);
+  return testsupport::jpegFrame(packed, width, height, 85);
 }
 
 FakeV4l2::FakeV4l2() {
   Q_ASSERT(current == nullptr);
   current = this;
-  const video::SysCalls table = {
+  const video::Syscalls table = {
       [](const char* path, int flags) { return current->open(path, flags); },
       [](int fd) { return current->close(fd); },
       [](int fd, unsigned long request, void* arg) { return current->ioctl(fd, request, arg); },
@@ -104,7 +104,7 @@ FakeV4l2::FakeV4l2() {
       [](void* address, std::size_t length) { return current->munmap(address, length); },
       [](pollfd* fds, nfds_t count, int timeoutMs) { return current->poll(fds, count, timeoutMs); },
   };
-  installed_ = std::make_unique<video::ScopedSysCalls>(table);
+  installed_ = std::make_unique<video::ScopedSyscalls>(table);
 }
 
 FakeV4l2::~FakeV4l2() {

@@ -90,7 +90,7 @@ class FakeV4l2 {
   long served_ = 0;
   long timedOut_ = 0;
   long polls_ = 0;
-  std::unique_ptr<video::ScopedSysCalls> installed_;
+  std::unique_ptr<video::ScopedSyscalls> installed_;
 };
 
 // The default MJPEG content: the synthetic test pattern scaled to the size.

@@ -12,8 +12,7 @@
 #include <atomic>
 
 #include "platform/video/capturestream.h"
-#include "platform/video/capturewindow.h"
-#include "platform/video/capwin.h"
+#include "platform/video/capturewidget.h"
 #include "platform/video/fakev4l2.h"
 #include "platform/video/v4l2device.h"
 #include "platform/video/v4l2provider.h"
@@ -41,7 +40,7 @@ fakev4l2::Node node(std::uint32_t fourcc, int width = 320, int height = 240) {
 
 struct Started {
   std::unique_ptr<CaptureStream> stream;
-  Error error;
+  base::SystemError error;
 };
 
 // Opens the fake node, sets its only format and starts streaming; the ended
@@ -53,8 +52,8 @@ Started startStream(std::atomic<int>* endedWith = nullptr) {
   if (options.empty()) return {nullptr, {ENODEV, "no format listed"}};
   if (auto format = (*device)->setFormat(options.front()); !format)
     return {nullptr, format.error()};
-  auto stream = CaptureStream::start(std::move(*device), [endedWith](const Error& e) {
-    if (endedWith) endedWith->store(e.errnum == 0 ? -1 : e.errnum);
+  auto stream = CaptureStream::start(std::move(*device), [endedWith](const base::SystemError& e) {
+    if (endedWith) endedWith->store(e.code == 0 ? -1 : e.code);
   });
   if (!stream) return {nullptr, stream.error()};
   return {std::move(*stream), {}};
@@ -90,7 +89,6 @@ void TestV4l2Stream::init() {
 }
 
 void TestV4l2Stream::cleanup() {
-  setDeviceProvider(nullptr);
   fake_.reset();
 }
 
@@ -175,7 +173,7 @@ void TestV4l2Stream::busyDeviceDoesNotOpen() {
   fake_->addNode(kPath, n);
   auto started = startStream();
   QVERIFY(!started.stream);
-  QCOMPARE(started.error.errnum, EBUSY);
+  QCOMPARE(started.error.code, EBUSY);
   QCOMPARE(fake_->openDescriptors(), 0);
 }
 
@@ -204,7 +202,7 @@ void TestV4l2Stream::unpluggedAtAnyPointEndsCleanly() {
     // The worker gave the buffers back before reporting.
     QCOMPARE(fake_->liveMappings(), 0);
   } else {
-    QCOMPARE(started.error.errnum, ENODEV);
+    QCOMPARE(started.error.code, ENODEV);
   }
   started.stream.reset();
   QCOMPARE(fake_->liveMappings(), 0);
@@ -230,12 +228,12 @@ void TestV4l2Stream::unplugEndsThePreviewOfAWindow() {
   const QString path = dir.filePath("video0");
   QFile(path).open(QIODevice::WriteOnly);
   fake_->addNode(path.toStdString(), node(V4L2_PIX_FMT_MJPEG));
-  CaptureWindow window(std::make_shared<V4l2Provider>(dir.path().toStdString()), nullptr);
+  CaptureWidget window(std::make_shared<V4l2Provider>(dir.path().toStdString()), nullptr);
   window.resize(160, 120);
-  QCOMPARE(window.handleMessage(WM_CAP_DRIVER_CONNECT, 0, 0), 1);
-  window.handleMessage(WM_CAP_SET_SCALE, -1, 0);
-  window.handleMessage(WM_CAP_SET_PREVIEWRATE, 10, 0);
-  window.handleMessage(WM_CAP_SET_PREVIEW, -1, 0);
+  QVERIFY(window.connectDriver(0));
+  window.setScale(true);
+  window.setPreviewRate(10);
+  window.setPreview(true);
   QTRY_VERIFY(!window.currentFrame().isNull());
   fake_->unplugAll();
   QTRY_VERIFY_WITH_TIMEOUT(!window.isConnected(), 1000);
@@ -243,8 +241,9 @@ void TestV4l2Stream::unplugEndsThePreviewOfAWindow() {
   QCOMPARE(fake_->liveMappings(), 0);
   QCOMPARE(fake_->openDescriptors(), 0);
   // Once a device answers at that number again, connecting works again.
-  QCOMPARE(window.handleMessage(WM_CAP_DRIVER_CONNECT, 0, 0), 1);
-  QCOMPARE(window.handleMessage(WM_CAP_DRIVER_DISCONNECT, 0, 0), 1);
+  QVERIFY(window.connectDriver(0));
+  window.disconnectDriver();
+  QVERIFY(!window.isConnected());
 }
 
 void TestV4l2Stream::busyDeviceRefusesToConnect() {
@@ -253,18 +252,15 @@ void TestV4l2Stream::busyDeviceRefusesToConnect() {
   QFile(path).open(QIODevice::WriteOnly);
   auto n = node(V4L2_PIX_FMT_MJPEG);
   fake_->addNode(path.toStdString(), n);
-  setDeviceProvider(std::make_shared<V4l2Provider>(dir.path().toStdString()));
+  const auto cameras = std::make_shared<V4l2Provider>(dir.path().toStdString());
   QWidget host;
-  const HWND window = capCreateCaptureWindowA("0", WS_CHILD, 0, 0, 320, 240, &host, 0);
-  QVERIFY(window != 0);
+  CaptureWidget window(cameras, &host);
   // Listed while free, then taken by another program before we connect.
-  char name[100], version[100];
-  QCOMPARE(capGetDriverDescriptionA(0, name, 100, version, 100), 1);
+  QCOMPARE(cameras->drivers().size(), std::size_t(1));
   n.faults.openErrno = EBUSY;
   fake_->addNode(path.toStdString(), n);
-  QCOMPARE(SendMessageA(window, WM_CAP_DRIVER_CONNECT, 0, 0), 0);
+  QVERIFY(!window.connectDriver(0));
   QCOMPARE(fake_->openDescriptors(), 0);
-  QVERIFY(DestroyWindow(window));
 }
 
 void TestV4l2Stream::hundredConnectionsLeakNothing() {
@@ -272,21 +268,18 @@ void TestV4l2Stream::hundredConnectionsLeakNothing() {
   const QString path = dir.filePath("video0");
   QFile(path).open(QIODevice::WriteOnly);
   fake_->addNode(path.toStdString(), node(V4L2_PIX_FMT_MJPEG));
-  setDeviceProvider(std::make_shared<V4l2Provider>(dir.path().toStdString()));
+  const auto cameras = std::make_shared<V4l2Provider>(dir.path().toStdString());
   QWidget host;
   host.resize(320, 240);
   const int before = openDescriptorsOfProcess();
   for (int cycle = 0; cycle < 100; ++cycle) {
-    const HWND window =
-        capCreateCaptureWindowA("0", WS_CHILD | WS_VISIBLE, 0, 0, 320, 240, &host, 0);
-    QCOMPARE(SendMessageA(window, WM_CAP_DRIVER_CONNECT, 0, 0), 1);
-    if (cycle % 10 == 0) {
-      auto* widget = static_cast<CaptureWindow*>(captureWidget(window));
-      QTRY_VERIFY(widget->stream()->frames().sequence() > 0);
-    }
+    auto window = std::make_unique<CaptureWidget>(cameras, &host);
+    window->setGeometry(0, 0, 320, 240);
+    window->show();
+    QVERIFY(window->connectDriver(0));
+    if (cycle % 10 == 0) QTRY_VERIFY(window->stream()->frames().sequence() > 0);
     QVERIFY(fake_->liveMappings() <= int(V4l2Device::kBufferCount));
-    QCOMPARE(SendMessageA(window, WM_CAP_DRIVER_DISCONNECT, 0, 0), 1);
-    QVERIFY(DestroyWindow(window));
+    window->disconnectDriver();
   }
   QCOMPARE(fake_->openDescriptors(), 0);
   QCOMPARE(fake_->liveMappings(), 0);

@@ -13,6 +13,7 @@
 #include "platform/video/jpegcodec.h"
 #include "platform/video/testpattern.h"
 #include "platform/video/yuyv.h"
+#include "support/frames.h"
 
 using namespace video;
 
@@ -154,7 +155,7 @@ void TestVideoConvert::mjpegDecodesAtReducedScale() {
   QFETCH(QSize, window);
   QFETCH(QSize, decoded);
   const auto rgb = solidRgb(frame.width(), frame.height(), 40, 90, 200);
-  const auto jpeg = encodeJpeg(rgb.data(), frame.width(), frame.height(), 80);
+  const auto jpeg = testsupport::jpegFrame(rgb, frame.width(), frame.height(), 80);
   QVERIFY(!jpeg.empty());
   const QImage image = decodeJpeg(jpeg, window);
   QCOMPARE(image.size(), decoded);
@@ -163,7 +164,7 @@ void TestVideoConvert::mjpegDecodesAtReducedScale() {
 
 void TestVideoConvert::mjpegKeepsColours() {
   const auto rgb = solidRgb(64, 48, 255, 0, 0);
-  const QImage image = decodeJpeg(encodeJpeg(rgb.data(), 64, 48, 95), QSize(16, 12));
+  const QImage image = decodeJpeg(testsupport::jpegFrame(rgb, 64, 48, 95), QSize(16, 12));
   QCOMPARE(image.size(), QSize(16, 12));
   QVERIFY(near(image.pixel(8, 6), qRgb(255, 0, 0), 8));
   QCOMPARE(qAlpha(image.pixel(8, 6)), 255);
@@ -171,7 +172,7 @@ void TestVideoConvert::mjpegKeepsColours() {
 
 void TestVideoConvert::damagedMjpegIsRejected_data() {
   const auto rgb = patternRgb(3);
-  const auto good = encodeJpeg(rgb.data(), kPatternWidth, kPatternHeight, 85);
+  const auto good = testsupport::jpegFrame(rgb, kPatternWidth, kPatternHeight, 85);
   QTest::addColumn<std::vector<std::uint8_t>>("data");
   QTest::newRow("empty") << std::vector<std::uint8_t>{};
   QTest::newRow("start of image only") << std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xD9};
@@ -211,7 +212,7 @@ void TestVideoConvert::otherFormatsGoThroughLibv4lconvert() {
 }
 
 void TestVideoConvert::decoderScalesToTarget() {
-  const auto jpeg = encodeJpeg(patternRgb(0).data(), kPatternWidth, kPatternHeight, 85);
+  const auto jpeg = testsupport::jpegFrame(patternRgb(0), kPatternWidth, kPatternHeight, 85);
   FrameFormat format{V4L2_PIX_FMT_MJPEG, kPatternWidth, kPatternHeight, 0, 0, 1, 30};
   FrameDecoder decoder;
   QCOMPARE(decoder.decode(RawFrame{jpeg, format, 0}, QSize(333, 211)).size(), QSize(333, 211));
@@ -275,7 +276,7 @@ void TestVideoConvert::areaScaleKeepsAlignedEdgesSharp() {
 }
 
 void TestVideoConvert::jpegShrunkWhileDecodingMatchesDecodeThenScale() {
-  const auto jpeg = encodeJpeg(patternRgb(5).data(), kPatternWidth, kPatternHeight, 90);
+  const auto jpeg = testsupport::jpegFrame(patternRgb(5), kPatternWidth, kPatternHeight, 90);
   const QSize window(200, 170);
   const QImage fused = decodeJpegToSize(jpeg, window);
   const QImage separate = scaleSmoothly(decodeJpeg(jpeg, window), window);

@@ -1,5 +1,6 @@
-// The picture-clip component: the pixels under a clip rectangle as a new
-// picture, unscaled, whatever the rectangle's position.
+// Pictures: the storage formats a picture keeps its pixels in, and the
+// picture-clip component, which gives the pixels under a clip rectangle as a
+// new picture, unscaled, whatever the rectangle's position.
 
 #include <QTest>
 #include <climits>
@@ -10,10 +11,12 @@
 using namespace picture;
 using namespace picturetest;
 
-class TestPictureClip : public QObject {
+class TestPicture : public QObject {
   Q_OBJECT
 
  private slots:
+  void pictureStorage_data();
+  void pictureStorage();
   void clip_data();
   void clip();
   void indexedPictureKeepsPaletteAndIndices();
@@ -23,7 +26,7 @@ class TestPictureClip : public QObject {
   void noPicture();
 };
 
-void TestPictureClip::clip_data() {
+void TestPicture::clip_data() {
   QTest::addColumn<int>("x");
   QTest::addColumn<int>("y");
   QTest::addColumn<int>("width");
@@ -42,7 +45,7 @@ void TestPictureClip::clip_data() {
   QTest::newRow("extreme offsets: all black, no overflow") << INT_MAX << INT_MIN << 10 << 10;
 }
 
-void TestPictureClip::clip() {
+void TestPicture::clip() {
   QFETCH(int, x);
   QFETCH(int, y);
   QFETCH(int, width);
@@ -63,7 +66,7 @@ void TestPictureClip::clip() {
   QCOMPARE(pctResim.picture().image(), photo);  // the source is left as it was
 }
 
-void TestPictureClip::indexedPictureKeepsPaletteAndIndices() {
+void TestPicture::indexedPictureKeepsPaletteAndIndices() {
   const QImage photo = indexedPattern(50, 40, distinctColours(true));
   PictureClip pctResim;
   pctResim.setPicture(Picture(photo));
@@ -81,7 +84,7 @@ void TestPictureClip::indexedPictureKeepsPaletteAndIndices() {
   QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
-void TestPictureClip::outsideOfAnIndexedPictureWithoutBlack_data() {
+void TestPicture::outsideOfAnIndexedPictureWithoutBlack_data() {
   QTest::addColumn<QList<QRgb>>("colours");
   QTest::addColumn<QRgb>("outside");
   QTest::addColumn<int>("paletteSize");
@@ -90,7 +93,7 @@ void TestPictureClip::outsideOfAnIndexedPictureWithoutBlack_data() {
   QTest::newRow("full palette: the darkest entry") << full << full[0] << 256;
 }
 
-void TestPictureClip::outsideOfAnIndexedPictureWithoutBlack() {
+void TestPicture::outsideOfAnIndexedPictureWithoutBlack() {
   QFETCH(QList<QRgb>, colours);
   QFETCH(QRgb, outside);
   QFETCH(int, paletteSize);
@@ -107,7 +110,7 @@ void TestPictureClip::outsideOfAnIndexedPictureWithoutBlack() {
   QCOMPARE(cut.image().pixel(0, 0), colours[(5 + 15) % colours.size()]);
 }
 
-void TestPictureClip::noPicture_data() {
+void TestPicture::noPicture_data() {
   QTest::addColumn<bool>("withSource");
   QTest::addColumn<int>("width");
   QTest::addColumn<int>("height");
@@ -119,7 +122,7 @@ void TestPictureClip::noPicture_data() {
   QTest::newRow("largest int sides") << true << INT_MAX << INT_MAX;
 }
 
-void TestPictureClip::noPicture() {
+void TestPicture::noPicture() {
   QFETCH(bool, withSource);
   QFETCH(int, width);
   QFETCH(int, height);
@@ -130,5 +133,49 @@ void TestPictureClip::noPicture() {
   QVERIFY(!pctResim.clip().hasBitmap());
 }
 
-QTEST_APPLESS_MAIN(TestPictureClip)
-#include "tst_picture_clip.moc"
+void TestPicture::pictureStorage_data() {
+  QTest::addColumn<QImage>("given");
+  QTest::addColumn<int>("format");
+  QTest::addColumn<int>("paletteSize");
+
+  QImage mono(9, 3, QImage::Format_Mono);
+  mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  mono.fill(1);
+  mono.setPixel(4, 1, 0);
+  QImage bare(4, 4, QImage::Format_Indexed8);
+  bare.fill(77);
+  QImage translucent(4, 4, QImage::Format_ARGB32_Premultiplied);
+  translucent.fill(qRgba(0, 0, 0, 0));
+  translucent.setPixel(1, 1, qRgba(100, 50, 25, 255));
+
+  QTest::newRow("monochrome becomes indexed with its two colours")
+      << mono << int(QImage::Format_Indexed8) << 2;
+  QTest::newRow("indexed without colours reads as grey")
+      << bare << int(QImage::Format_Indexed8) << 256;
+  QTest::newRow("grey 8-bit is true colour without palette")
+      << truecolourPattern(4, 4).convertToFormat(QImage::Format_Grayscale8)
+      << int(QImage::Format_RGB32) << 0;
+  QTest::newRow("24-bit is true colour")
+      << truecolourPattern(5, 3).convertToFormat(QImage::Format_RGB888) << int(QImage::Format_RGB32)
+      << 0;
+  QTest::newRow("transparency is kept") << translucent << int(QImage::Format_ARGB32) << 0;
+}
+
+void TestPicture::pictureStorage() {
+  QFETCH(QImage, given);
+  QFETCH(int, format);
+  QFETCH(int, paletteSize);
+  const Picture stored(given);
+  QCOMPARE(int(stored.image().format()), format);
+  QCOMPARE(stored.palette().size(), paletteSize);
+  const bool bareIndexed = given.format() == QImage::Format_Indexed8 && given.colorCount() == 0;
+  for (int y = 0; y < given.height(); ++y)
+    for (int x = 0; x < given.width(); ++x) {
+      const int grey = bareIndexed ? given.pixelIndex(x, y) : 0;
+      const QRgb want = bareIndexed ? qRgb(grey, grey, grey) : given.pixel(x, y);
+      QCOMPARE(stored.image().pixel(x, y), want);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestPicture)
+#include "tst_picture.moc"

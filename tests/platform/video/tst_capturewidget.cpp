@@ -1,0 +1,223 @@
+// The real capture window against synthetic cameras: connecting, the scaled
+// and unscaled preview, painting, grabbing, the private clipboard, and
+// letting go of every descriptor.
+
+#include <dirent.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTest>
+
+#include "platform/video/capturestream.h"
+#include "platform/video/capturewidget.h"
+#include "platform/video/privateclipboard.h"
+#include "platform/video/syntheticcamera.h"
+#include "support/frames.h"
+
+using namespace video;
+
+namespace {
+
+int openDescriptorsOfProcess() {
+  int count = 0;
+  if (DIR* dir = ::opendir("/proc/self/fd")) {
+    while (::readdir(dir)) ++count;
+    ::closedir(dir);
+  }
+  return count;
+}
+
+bool allBlack(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != qRgb(0, 0, 0)) return false;
+  return true;
+}
+
+}  // namespace
+
+class TestCaptureWidget : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void connectToMissingDriverFails();
+  void withoutCamerasNothingConnects();
+  void askingAgainForTheStreamingDriverIsAYes();
+  void disconnectShowsBlack();
+  void scaledPreviewFillsTheWindow();
+  void unscaledPreviewKeepsNaturalSize();
+  void resizeChangesTheDecodedSize();
+  void grabFreezesTheNewestFrame();
+  void copyUsesThePrivateClipboardOnly();
+  void dialogsAreNotShownYet();
+  void pixelsMatchWhatIsPainted();
+  void hundredConnectionsLeaveNoDescriptor();
+
+ private:
+  std::unique_ptr<CaptureWidget> newWindow(QWidget& host);
+  std::unique_ptr<CaptureWidget> connectedWindow(QWidget& host, bool scale);
+
+  std::shared_ptr<DeviceProvider> cameras_;
+  std::unique_ptr<QWidget> host_;
+};
+
+void TestCaptureWidget::init() {
+  cameras_ =
+      std::make_shared<SyntheticProvider>(std::vector<std::string>{" Kamera A ", "Kamera B"});
+  host_ = std::make_unique<QWidget>();
+  host_->resize(400, 300);
+  host_->show();
+}
+
+void TestCaptureWidget::cleanup() {
+  host_.reset();
+  privateClipboard().clear();
+}
+
+std::unique_ptr<CaptureWidget> TestCaptureWidget::newWindow(QWidget& host) {
+  auto window = std::make_unique<CaptureWidget>(cameras_, &host);
+  window->setGeometry(0, 0, 320, 240);
+  window->show();
+  return window;
+}
+
+std::unique_ptr<CaptureWidget> TestCaptureWidget::connectedWindow(QWidget& host, bool scale) {
+  auto window = newWindow(host);
+  if (!window->connectDriver(0)) return nullptr;
+  window->setScale(scale);
+  window->setPreviewRate(15);
+  window->setPreview(true);
+  return window;
+}
+
+void TestCaptureWidget::connectToMissingDriverFails() {
+  const auto window = newWindow(*host_);
+  QVERIFY(!window->connectDriver(7));
+  QVERIFY(!window->isConnected());
+  window->disconnectDriver();  // nothing to let go of
+  QVERIFY(!window->grabFrame());
+  QVERIFY(!window->copyFrame());
+  QVERIFY(!privateClipboard().hasImage());
+}
+
+void TestCaptureWidget::withoutCamerasNothingConnects() {
+  CaptureWidget window(nullptr, host_.get());
+  QVERIFY(!window.connectDriver(0));
+  QVERIFY(allBlack(window.pixels()));
+}
+
+void TestCaptureWidget::askingAgainForTheStreamingDriverIsAYes() {
+  const auto window = connectedWindow(*host_, true);
+  QVERIFY(window);
+  const CaptureStream* stream = window->stream();
+  QVERIFY(window->connectDriver(0));
+  QCOMPARE(window->stream(), stream);
+  // Another driver replaces the stream.
+  QVERIFY(window->connectDriver(1));
+  QVERIFY(window->isConnected());
+}
+
+void TestCaptureWidget::disconnectShowsBlack() {
+  const auto window = connectedWindow(*host_, true);
+  QTRY_VERIFY(testsupport::hasPicture(window->pixels()));
+  window->disconnectDriver();
+  QVERIFY(!window->isConnected());
+  QVERIFY(allBlack(window->pixels()));
+}
+
+void TestCaptureWidget::scaledPreviewFillsTheWindow() {
+  const auto window = connectedWindow(*host_, true);
+  QVERIFY(window);
+  window->resizeTo(QSize(400, 300));
+  QCOMPARE(window->geometry(), QRect(0, 0, 400, 300));
+  QTRY_VERIFY(testsupport::hasPicture(window->pixels(), QRect(0, 0, 400, 300)));
+  // The frame covers the window edge to edge: no bars around a scaled preview.
+  QTRY_COMPARE(window->currentFrame().size(), QSize(400, 300));
+  QCOMPARE(window->pixels(), window->currentFrame());
+}
+
+void TestCaptureWidget::unscaledPreviewKeepsNaturalSize() {
+  const auto window = connectedWindow(*host_, false);
+  QVERIFY(window);
+  window->resizeTo(QSize(800, 600));
+  QTRY_COMPARE(window->currentFrame().size(), QSize(640, 480));
+  const QImage pixels = window->pixels();
+  QVERIFY(testsupport::hasPicture(pixels, QRect(0, 0, 40, 40)));
+  QVERIFY(!testsupport::hasPicture(pixels, QRect(650, 490, 140, 100)));
+}
+
+void TestCaptureWidget::resizeChangesTheDecodedSize() {
+  const auto window = connectedWindow(*host_, true);
+  QTRY_COMPARE(window->currentFrame().size(), QSize(320, 240));
+  window->resizeTo(QSize(123, 77));
+  QCOMPARE(window->size(), QSize(123, 77));
+  QTRY_COMPARE(window->currentFrame().size(), QSize(123, 77));
+  QCOMPARE(window->pixels().size(), QSize(123, 77));
+}
+
+void TestCaptureWidget::grabFreezesTheNewestFrame() {
+  const auto window = connectedWindow(*host_, true);
+  QTRY_VERIFY(!window->currentFrame().isNull());
+  QVERIFY(window->grabFrame());
+  QVERIFY(!window->isPreviewing());
+  const qint64 grabbed = window->currentFrame().cacheKey();
+  const std::uint64_t at = window->stream()->frames().sequence();
+  QTRY_VERIFY(window->stream()->frames().sequence() >= at + 3);
+  QCoreApplication::processEvents();
+  QCOMPARE(window->currentFrame().cacheKey(), grabbed);
+  // Preview on again: live frames replace the frozen one.
+  window->setPreview(true);
+  QTRY_VERIFY(window->currentFrame().cacheKey() != grabbed);
+}
+
+void TestCaptureWidget::copyUsesThePrivateClipboardOnly() {
+  QGuiApplication::clipboard()->setText("the user's own text");
+  const auto window = connectedWindow(*host_, false);
+  QTRY_VERIFY(!window->currentFrame().isNull());
+  QVERIFY(window->grabFrame());
+  QVERIFY(window->copyFrame());
+  QVERIFY(privateClipboard().hasImage());
+  QCOMPARE(privateClipboard().image().size(), QSize(640, 480));
+  QCOMPARE(privateClipboard().image(), window->currentFrame());
+  QCOMPARE(QGuiApplication::clipboard()->text(), QString("the user's own text"));
+}
+
+void TestCaptureWidget::dialogsAreNotShownYet() {
+  const auto window = connectedWindow(*host_, true);
+  QVERIFY(!window->showFormatDialog());
+  QVERIFY(!window->showSourceDialog());
+  QVERIFY(window->isConnected());
+}
+
+void TestCaptureWidget::pixelsMatchWhatIsPainted() {
+  const auto window = connectedWindow(*host_, true);
+  window->resizeTo(QSize(200, 150));
+  QTRY_COMPARE(window->currentFrame().size(), QSize(200, 150));
+  window->grabFrame();
+  const QImage painted = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QCOMPARE(window->pixels(), painted);
+}
+
+void TestCaptureWidget::hundredConnectionsLeaveNoDescriptor() {
+  const int before = openDescriptorsOfProcess();
+  for (int cycle = 0; cycle < 100; ++cycle) {
+    auto window = connectedWindow(*host_, true);
+    QVERIFY(window);
+    if (cycle % 25 == 0) QTRY_VERIFY(!window->currentFrame().isNull());
+    if (cycle % 10 == 0) {
+      // Deleted with its host, stream and all.
+      QPointer<CaptureWidget> watched = window.release();
+      host_ = std::make_unique<QWidget>();
+      QVERIFY(watched.isNull());
+    } else {
+      window->disconnectDriver();
+    }
+  }
+  QCOMPARE(openDescriptorsOfProcess(), before);
+}
+
+QTEST_MAIN(TestCaptureWidget)
+#include "tst_capturewidget.moc"
