@@ -14,6 +14,7 @@
 
 #include "platform/picture/pictureclip.h"
 #include "platform/ui/inputblocker.h"
+#include "platform/ui/keypresstracker.h"
 #include "rules/cropframe.h"
 #include "rules/folderhistory.h"
 #include "windows/mdichild.h"
@@ -240,7 +241,8 @@ class Form1 : public QWidget, public windows::MdiChild {
 
  private:
   // form1_keypreview.cpp
-  bool receivesKeyFirst(const QWidget* receiver) const;
+  // Whether a press whose first stop is `receiver` is the workspace's.
+  bool takesKeyAt(const QWidget& receiver) const;
 
   // form1_shutdown.cpp
   void unloadByCode(windows::UnloadMode unloadMode);
@@ -254,6 +256,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   windows::WindowRegistry& windows_;
   bool unloaded_ = false;
   std::unique_ptr<ui::InputBlocker> inputBlock_;
+  // Key preview: where each press started.
+  ui::KeyPressTracker keyPresses_;
   workspace::FocusRules* focusRules_ = nullptr;
   workspace::CropFrameDrag* frameDrag_ = nullptr;
 };

@@ -5,10 +5,12 @@
 // instead of ending the program), the frame shown (its load rule opens the
 // workspace), plus a recorder for the capture-window calls.
 
+#include <QCoreApplication>
 #include <QList>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -78,22 +80,52 @@ inline Module1 settingsOf(const SandboxProfile& profile) {
   return Module1(profile.settingsFile().toStdString());
 }
 
+// The scripted answers, given as a real message box gives them: the box's
+// own event loop lets pending events run before the user answers.
+class ModalPrompts final : public ui::Prompter {
+ public:
+  explicit ModalPrompts(ScriptedPrompter& answers) : answers_(answers) {}
+
+ private:
+  ui::MsgBoxResult showMessage(const QString& text, ui::MsgBoxButtons buttons, ui::MsgBoxIcon icon,
+                               const QString& title) override {
+    QCoreApplication::processEvents();
+    return answers_.MsgBox(text, buttons, icon, title);
+  }
+  QString askForText(const QString& prompt, const QString& title,
+                     const QString& defaultText) override {
+    QCoreApplication::processEvents();
+    return answers_.InputBox(prompt, title, defaultText);
+  }
+
+  ScriptedPrompter& answers_;
+};
+
 class ProgramWindows {
-  // First, so that it is there before any window can end the program.
+  // First, so that they are there before any window can end the program.
   int endCalls_ = 0;
 
  public:
+  // Runs each time the windows end the program, after it is counted: what a
+  // test wants the ending to do besides (let pending events run, say).
+  std::function<void()> whenEnding;
+
   // The program over `profile`'s settings store, program and cache folders.
-  ProgramWindows(const SandboxProfile& profile, ScriptedPrompter& prompts)
+  // `prompts` is usually a ScriptedPrompter, or a test's own wrapper of one.
+  ProgramWindows(const SandboxProfile& profile, ui::Prompter& prompts)
       : ProgramWindows(prompts, settingsOf(profile),
                        {profile.programFolder(), profile.programCacheFolder()}) {}
 
-  ProgramWindows(ScriptedPrompter& prompts, Module1 settings, rules::ProgramFolders folders)
+  ProgramWindows(ui::Prompter& prompts, Module1 settings, rules::ProgramFolders folders)
       : registry(windows::ProgramContext{
             .cameras = video::currentDeviceProvider(),
             .prompter = &prompts,
             .settings = std::move(settings),
-            .endProgram = [this] { ++endCalls_; },
+            .endProgram =
+                [this] {
+                  ++endCalls_;
+                  if (whenEnding) whenEnding();
+                },
             .folders = std::move(folders),
         }) {
     windows::defineProgramWindows(registry);
