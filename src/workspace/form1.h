@@ -112,6 +112,14 @@ class Form1 : public QWidget, public windows::MdiChild {
   std::int16_t lastDriveIndex = 0;
   // The folders visited in this run; pathbox's list shows them.
   rules::FolderHistory folderHistory;
+  // The stand-in pathbox shows for a stored "Path" whose bytes are no text the
+  // program can represent (set at start-up); empty otherwise. While the
+  // folder is still that one, storePath writes nothing: the stored bytes stay
+  // until the user chooses another folder.
+  QString unrepresentedPath;
+  // Every automatic write of "Path" (the error step of start-up, the folder
+  // rules) goes through here (form1_folder.cpp).
+  void storePath(const QString& folder);
 
   // Picture2's picture: no bitmap until the first photo. The box shows it.
   picture::Picture photo;
