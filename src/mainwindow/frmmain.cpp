@@ -1,13 +1,15 @@
 #include "mainwindow/frmmain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
 #include <algorithm>
+#include <memory>
 
 #include "platform/ui/twips.h"
 #include "windows/mdichild.h"
@@ -46,6 +48,8 @@ frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
     showMenusOf(sub);
     if (MdiChild* child = childOf(sub)) child->childActivated();
   });
+  // Sees every key before its receiver, to tell keys landing on the frame itself.
+  qApp->installEventFilter(this);
 }
 
 QMdiSubWindow* frmMain::addChild(QWidget* child) {
@@ -99,6 +103,55 @@ void frmMain::closeEvent(QCloseEvent* event) {
   }
   MDIForm_Unload();
   event->accept();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Activated (at start-up, or back from a message box) with the focus
+  // nowhere in the active child: keys would reach only the frame.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) focusActiveChild();
+}
+
+void frmMain::focusActiveChild() {
+  QWidget* child = activeChild();
+  const QWidget* focus = QApplication::focusWidget();
+  if (!child || focus == child || child->isAncestorOf(focus)) return;
+  // The control that had the focus in the child when it last had it, or the
+  // child window itself.
+  QWidget* last = child->focusWidget();
+  QWidget* target = last && last->isVisible() ? last : child;
+  target->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  // Every event goes past the tracker, so that a key the active child's
+  // controls ignore, travelling up through the frame, is not taken again.
+  if (!keyPresses_.firstStop(*watched, *event) || !isFramePart(*watched)) return false;
+  QWidget* child = activeChild();
+  if (!child) return false;
+  return passKeyTo(*child, static_cast<const QKeyEvent&>(*event));
+}
+
+QWidget* frmMain::activeChild() const {
+  // The current sub-window is the active one while the frame is active, and
+  // the one to become active otherwise.
+  const QMdiSubWindow* sub = mdiArea_->currentSubWindow();
+  if (!sub || sub->isHidden() || !sub->widget() || sub->widget()->isHidden()) return nullptr;
+  return sub->widget();
+}
+
+bool frmMain::isFramePart(const QObject& object) const {
+  if (&object == this || &object == mdiArea_ || &object == mdiArea_->viewport()) return true;
+  const auto* sub = qobject_cast<const QMdiSubWindow*>(&object);
+  return sub && sub->mdiArea() == mdiArea_;
+}
+
+bool frmMain::passKeyTo(QWidget& child, const QKeyEvent& key) {
+  // A press of its own, not this one: the child's key preview takes a press
+  // at its first stop only, and this one's first stop was the frame.
+  const std::unique_ptr<QKeyEvent> copy(key.clone());
+  QCoreApplication::sendEvent(&child, copy.get());
+  return copy->isAccepted();
 }
 
 void frmMain::showMenusOf(QMdiSubWindow* active) {

@@ -39,6 +39,19 @@ class Module1 {
   // The per-user store file; empty when there is none.
   const std::filesystem::path& storeFile() const { return storeFile_; }
 
+  // A stored text as the program reads it.
+  struct StoredText {
+    QString text;
+    // False when the stored bytes are no text this program can represent (not
+    // UTF-8): `text` is then a readable stand-in (each byte that is not part of
+    // a UTF-8 letter read as the Turkish code page of older systems), and
+    // writing it back would change what is stored.
+    bool exact = true;
+  };
+
+  // getStringValue's reading, telling whether the text is the stored one.
+  StoredText readStringValue(HKEY root, const QString& keyPath, const QString& valueName) const;
+  // The stored text, or its stand-in (see StoredText); empty when absent.
   QString getStringValue(HKEY root, const QString& keyPath, const QString& valueName) const;
   void saveStringValue(HKEY root, const QString& keyPath, const QString& valueName,
                        const QString& text) const;

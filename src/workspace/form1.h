@@ -15,6 +15,7 @@
 #include "capture/modWebCam.h"
 #include "platform/picture/pictureclip.h"
 #include "platform/ui/inputblocker.h"
+#include "platform/ui/keypresstracker.h"
 #include "rules/cropframe.h"
 #include "rules/folderhistory.h"
 #include "windows/mdichild.h"
@@ -112,6 +113,14 @@ class Form1 : public QWidget, public windows::MdiChild {
   std::int16_t lastDriveIndex = 0;
   // The folders visited in this run; pathbox's list shows them.
   rules::FolderHistory folderHistory;
+  // The stand-in pathbox shows for a stored "Path" whose bytes are no text the
+  // program can represent (set at start-up); empty otherwise. While the
+  // folder is still that one, storePath writes nothing: the stored bytes stay
+  // until the user chooses another folder.
+  QString unrepresentedPath;
+  // Every automatic write of "Path" (the error step of start-up, the folder
+  // rules) goes through here (form1_folder.cpp).
+  void storePath(const QString& folder);
 
   // Picture2's picture: no bitmap until the first photo. The box shows it.
   picture::Picture photo;
@@ -243,7 +252,8 @@ class Form1 : public QWidget, public windows::MdiChild {
 
  private:
   // form1_keypreview.cpp
-  bool receivesKeyFirst(const QWidget* receiver) const;
+  // Whether a press whose first stop is `receiver` is the workspace's.
+  bool takesKeyAt(const QWidget& receiver) const;
 
   // form1_shutdown.cpp
   void unloadByCode(windows::UnloadMode unloadMode);
@@ -260,6 +270,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   modWebCam webCam_;
   bool unloaded_ = false;
   std::unique_ptr<ui::InputBlocker> inputBlock_;
+  // Key preview: where each press started.
+  ui::KeyPressTracker keyPresses_;
   workspace::FocusRules* focusRules_ = nullptr;
   workspace::CropFrameDrag* frameDrag_ = nullptr;
 };

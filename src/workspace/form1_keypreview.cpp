@@ -7,22 +7,21 @@
 #include "workspace/form1.h"
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-    const auto* receiver = static_cast<const QWidget*>(watched);
-    if (receivesKeyFirst(receiver)) {
-      const auto* key = static_cast<const QKeyEvent*>(event);
-      Form_KeyDown(ui::vbKeyCode(key->key()), ui::vbShiftState(key->modifiers()));
-    }
+  // Every event goes past the tracker, so that it follows each press on its
+  // way up through the parents of the control that had it first.
+  if (keyPresses_.firstStop(*watched, *event) && takesKeyAt(*static_cast<QWidget*>(watched))) {
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    Form_KeyDown(ui::vbKeyCode(key->key()), ui::vbShiftState(key->modifiers()));
   }
   // The control still gets the key afterwards, as with the original key preview.
   return false;
 }
 
-bool Form1::receivesKeyFirst(const QWidget* receiver) const {
-  // A key the control ignores travels on to its parents; only its first stop counts.
-  if (receiver != this && !isAncestorOf(receiver)) return false;
-  const QWidget* focus = receiver->window()->focusWidget();
-  return focus && isAncestorOf(focus) ? receiver == focus : receiver == this;
+bool Form1::takesKeyAt(const QWidget& receiver) const {
+  // Only the press's first stop counts, wherever the focus is by the time
+  // the press travels on to the parents (a command may move it or take it
+  // away): the workspace itself, or one of its controls.
+  return &receiver == this || isAncestorOf(&receiver);
 }
 
 void Form1::Form_KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {

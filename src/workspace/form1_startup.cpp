@@ -42,8 +42,7 @@ void Form1::Form_Load() {
   if (!restoreFolder()) {      // 9, 10
     // 11. The error step: keep the folder box's text as the remembered folder.
     qCDebug(lcWorkspace) << "start-up stopped at the folder:" << pathbox->currentText();
-    settings().saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                               QStringLiteral("Path"), pathbox->currentText().trimmed());
+    storePath(pathbox->currentText().trimmed());
   }
 }
 
@@ -86,8 +85,10 @@ void Form1::startCamera() {
 }
 
 bool Form1::restoreFolder() {
-  QString folder = settings().getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
-                                             QStringLiteral("Path"));
+  const Module1::StoredText stored = settings().readStringValue(
+      Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), QStringLiteral("Path"));
+  if (!stored.exact) unrepresentedPath = stored.text;
+  QString folder = stored.text;
   if (folder.isEmpty()) {
     if (!Dir1->setPath(QDir::currentPath())) return false;
     folder = Dir1->path();

@@ -26,7 +26,10 @@ for run in $(seq 1 "$starts"); do
     e2e_wait_for 5 test "$(xdotool getactivewindow 2>/dev/null)" = "$box"
   fi
   xdotool key --clearmodifiers Return
-  e2e_wait_for 10 e2e_active_name_is 'Velmora Tandeo'
+  if ! e2e_wait_for 10 e2e_active_name_is 'Velmora Tandeo'; then
+    echo "start $run: the frame was not active after the warning was answered"
+    failed=$((failed + 1)); e2e_stop_program; continue
+  fi
   xdotool key --clearmodifiers F9
   if e2e_wait_for 5 e2e_program_ended; then
     passed=$((passed + 1))

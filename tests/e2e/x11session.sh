@@ -57,8 +57,10 @@ e2e_wait_for() {
   return 1
 }
 
-e2e_visible_window() {  # NAME_REGEX: the first visible window of that name
-  xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1
+e2e_visible_window() {  # NAME_REGEX: the first visible window of that name; fails when none
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+  [ -n "$id" ] && echo "$id"
 }
 
 e2e_active_name_is() {  # PREFIX

@@ -94,6 +94,8 @@ class Module1Test : public QObject {
   void textRoundTripsWithoutTerminatingZero();
   void storedTextIsCutAtTheFirstZero_data();
   void storedTextIsCutAtTheFirstZero();
+  void storedTextTellsWhetherItIsExact_data();
+  void storedTextTellsWhetherItIsExact();
   void numbersRoundTripSigned_data();
   void numbersRoundTripSigned();
   void valueOfAnotherTypeReadsAsAbsent_data();
@@ -198,6 +200,8 @@ void Module1Test::textRoundTripsWithoutTerminatingZero_data() {
   QTest::newRow("backslashes and quotes") << "C:\\\"Belgeler\"\\";
   QTest::newRow("line break") << "bir\nikı";
   QTest::newRow("long text") << QString(2000, QChar(0x15F));
+  QTest::newRow("leading byte order mark") << QString(QChar(0xFEFF)) + "Resimler";
+  QTest::newRow("letters beyond the first plane") << "Foto 📷";
 }
 
 void Module1Test::textRoundTripsWithoutTerminatingZero() {
@@ -225,6 +229,51 @@ void Module1Test::storedTextIsCutAtTheFirstZero() {
   QFETCH(QString, expected);
   putRaw(Module1::mainKeyPath(), "Path", raw(registry::REG_SZ, bytes));
   QCOMPARE(settings().getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), expected);
+}
+
+void Module1Test::storedTextTellsWhetherItIsExact_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<bool>("exact");
+  QTest::newRow("plain letters") << QByteArray("/home/x") << "/home/x" << true;
+  QTest::newRow("Turkish letters in UTF-8")
+      << QByteArray("\xC4\x9F\xC3\xBC\xC5\x9F\xC4\xB1") << "ğüşı" << true;
+  QTest::newRow("letters beyond the first plane") << QByteArray("\xF0\x9F\x93\xB7") << "📷" << true;
+  QTest::newRow("a byte order mark is text too")
+      << QByteArray("\xEF\xBB\xBFx") << QString(QChar(0xFEFF)) + "x" << true;
+  QTest::newRow("bytes after the terminating zero are not the text")
+      << QByteArray("AB\0\xFF", 4) << "AB" << true;
+  QTest::newRow("the Turkish code page's six letters")
+      << QByteArray("\xD0\xDD\xDE\xF0\xFD\xFE") << "ĞİŞğış" << false;
+  QTest::newRow("the code page's Latin-1 letters")
+      << QByteArray("\xC7\xD6\xDC\xE7\xF6\xFC") << "ÇÖÜçöü" << false;
+  QTest::newRow("the code page's signs below A0") << QByteArray("\x80\x8A\x9F") << "€ŠŸ" << false;
+  QTest::newRow("bytes the code page leaves empty")
+      << QByteArray("a\x81\x9D")
+      << QString("a") + QChar::ReplacementCharacter + QChar::ReplacementCharacter << false;
+  QTest::newRow("a stray byte among UTF-8 letters")
+      << QByteArray("\xC5\x9Eule\xFE") << "Şuleş" << false;
+  QTest::newRow("a letter cut short at the end") << QByteArray("ab\xC4") << "abÄ" << false;
+  QTest::newRow("an overlong form") << QByteArray("\xC0\xAF") << "À¯" << false;
+  QTest::newRow("an overlong three-byte form") << QByteArray("\xE0\x80\xAF") << "à€¯" << false;
+  QTest::newRow("an encoded surrogate") << QByteArray("\xED\xA0\x80") << "í\u00A0€" << false;
+  QTest::newRow("beyond the last code point")
+      << QByteArray("\xF4\x90\x80\x80") << QString("ô") + QChar::ReplacementCharacter + "€€"
+      << false;
+}
+
+void Module1Test::storedTextTellsWhetherItIsExact() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(QString, text);
+  QFETCH(bool, exact);
+  putRaw(Module1::mainKeyPath(), "Path", raw(registry::REG_SZ, bytes));
+  const Module1::StoredText read =
+      settings().readStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path");
+  QCOMPARE(read.text, text);
+  QCOMPARE(read.exact, exact);
+  QCOMPARE(settings().getStringValue(HKEY_CURRENT_USER, Module1::mainKeyPath(), "Path"), text);
+  // Reading changes nothing on disk.
+  QCOMPARE(stored(Module1::mainKeyPath(), "Path"), std::optional(raw(registry::REG_SZ, bytes)));
 }
 
 void Module1Test::numbersRoundTripSigned_data() {

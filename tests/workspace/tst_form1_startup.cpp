@@ -2,6 +2,8 @@
 // slider, the file type, the camera and the target folder, from a fresh or a
 // filled settings store, and the error step for a folder that is gone.
 
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include "platform/registry/store.h"
 #include "platform/ui/dirlistbox.h"
 #include "platform/ui/drivelistbox.h"
 #include "platform/ui/picturebox.h"
@@ -43,9 +46,45 @@ void storePath(const SandboxProfile& profile, const QString& path) {
   settingsOf(profile).saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                       QStringLiteral("Path"), path);
 }
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 QString storedPath(const SandboxProfile& profile) {
   return settingsOf(profile).getStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                             QStringLiteral("Path"));
+}
+
+// A settings file as a user brings it from an older system: "Path" stored as
+// raw text bytes, which the store writes as hex(1) when they are not UTF-8.
+bool writeStoredPathBytes(const SandboxProfile& profile, const QByteArray& bytes) {
+  QByteArray hex;
+  for (const char byte : bytes) {
+    if (!hex.isEmpty()) hex += ',';
+    hex += QByteArray::number(static_cast<unsigned char>(byte), 16).rightJustified(2, '0');
+  }
+  if (!QDir().mkpath(QFileInfo(profile.settingsFile()).path())) return false;
+  QFile file(profile.settingsFile());
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\Velmora]\n\n"
+      "[HKEY_CURRENT_USER\\Velmora\\Photo]\n"
+      "\"Path\"=hex(1):" +
+      hex + "\n");
+  return true;
+}
+
+// The bytes "Path" holds in the profile's settings file.
+QByteArray storedPathBytes(const SandboxProfile& profile) {
+  registry::Store store(profile.settingsFile().toStdString());
+  const auto key = store.openKey("Velmora\\Photo");
+  if (!key) return "no key";
+  const auto value = store.readValue(*key, "Path");
+  if (!value) return "no value";
+  if (value->type != registry::REG_SZ) return "not a text";
+  return QByteArray(reinterpret_cast<const char*>(value->data.data()),
+                    static_cast<qsizetype>(value->data.size()));
 }
 
 }  // namespace
@@ -275,6 +314,83 @@ class Form1StartupTest : public QObject {
     QCOMPARE(form.txtEn->text(), QStringLiteral("105"));
     QCOMPARE(form.cmbCamList->count(), 2);
     QVERIFY(prompts.prompts().isEmpty());
+  }
+
+  void storedFolderTheProgramCannotRepresentIsKeptAsStored_data() {
+    QTest::addColumn<QByteArray>("lead");  // blanks before the profile's folder
+    QTest::addColumn<QByteArray>("name");  // after it
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<QString>("shownName");
+    QTest::addColumn<bool>("keptAsStored");
+    QTest::newRow("Turkish letters in the old code page are kept")
+        << QByteArray() << QByteArray("/Foto\xF0raflar \xDEubesi") << QByteArray()
+        << QStringLiteral("/Fotoğraflar Şubesi") << true;
+    QTest::newRow("blanks around such a name are kept too")
+        << QByteArray("  ") << QByteArray("/\xDDzmir") << QByteArray(" ")
+        << QStringLiteral("/İzmir") << true;
+    QTest::newRow("a UTF-8 letter cut short is kept")
+        << QByteArray() << QByteArray("/Resim\xC4") << QByteArray() << QStringLiteral("/ResimÄ")
+        << true;
+    QTest::newRow("an overlong slash is kept") << QByteArray() << QByteArray("/a\xC0\xAF")
+                                               << QByteArray() << QStringLiteral("/aÀ¯") << true;
+    QTest::newRow("an encoded surrogate is kept")
+        << QByteArray() << QByteArray("/\xED\xA0\x80") << QByteArray()
+        << QStringLiteral("/í\u00A0€") << true;
+    QTest::newRow("a UTF-8 name is written back trimmed, as before")
+        << QByteArray("  ") << QByteArray("/silinmi\xC5\x9F") << QByteArray(" ")
+        << QStringLiteral("/silinmiş") << false;
+  }
+  void storedFolderTheProgramCannotRepresentIsKeptAsStored() {
+    QFETCH(QByteArray, lead);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, tail);
+    QFETCH(QString, shownName);
+    QFETCH(bool, keptAsStored);
+    testsupport::SandboxProfile profile;
+    const QByteArray folder = QFile::encodeName(profile.root()) + name;
+    // A name Qt cannot open is there on the disk; the UTF-8 one is gone.
+    if (keptAsStored) QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    const QByteArray stored = lead + folder + tail;
+    QVERIFY(writeStoredPathBytes(profile, stored));
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program(profile, prompts);
+    Form1& form = *program.form;
+
+    const QString shown =
+        QString::fromLatin1(lead) + profile.root() + shownName + QString::fromLatin1(tail);
+    QCOMPARE(form.pathbox->currentText(), shown);
+    QVERIFY(!shown.contains(QChar::ReplacementCharacter));
+    // Start-up stopped at the folder; its error step wrote only what it could represent.
+    QCOMPARE(form.Dir1->path(), QDir::currentPath());
+    QCOMPARE(storedPathBytes(profile), keptAsStored ? stored : folder);
+    QCOMPARE(readFile(profile.settingsFile()).contains("\"Path\"=hex(1):"), keptAsStored);
+    QCOMPARE(form.unrepresentedPath.isEmpty(), !keptAsStored);
+    // The rest of start-up ran as always.
+    QCOMPARE(storedNumber(profile, "Kalite"), 0);
+  }
+
+  void anotherFolderReplacesTheStoredBytes() {
+    testsupport::SandboxProfile profile;
+    const QByteArray stored = QFile::encodeName(profile.root()) + "/Foto\xF0raflar";
+    QVERIFY(writeStoredPathBytes(profile, stored));
+    testsupport::ScriptedPrompter prompts;
+    ProgramWindows program(profile, prompts);
+    Form1& form = *program.form;
+    const QString standIn = profile.root() + QStringLiteral("/Fotoğraflar");
+    QCOMPARE(form.unrepresentedPath, standIn);
+
+    // The folder rules writing the folder shown: still the stored one.
+    form.storePath(standIn);
+    form.storePath(QStringLiteral(" ") + standIn);
+    QCOMPARE(storedPathBytes(profile), stored);
+
+    const QString chosen = profile.root() + QStringLiteral("/Yeni Klasör");
+    form.storePath(chosen);
+    QCOMPARE(storedPath(profile), chosen);
+    QVERIFY(form.unrepresentedPath.isEmpty());
+    // From now on every folder is written, the stand-in's name as well.
+    form.storePath(standIn);
+    QCOMPARE(storedPath(profile), standIn);
   }
 
   void activationRemembersTheDrive() {

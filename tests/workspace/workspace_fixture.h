@@ -6,8 +6,10 @@
 // shown (its load rule opens the workspace). The camera helpers are in
 // support/cameras.h.
 
+#include <QCoreApplication>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "mainwindow/frmmain.h"
@@ -27,25 +29,55 @@ inline Module1 settingsOf(const SandboxProfile& profile) {
   return Module1(profile.settingsFile().toStdString());
 }
 
+// The scripted answers, given as a real message box gives them: the box's
+// own event loop lets pending events run before the user answers.
+class ModalPrompts final : public ui::Prompter {
+ public:
+  explicit ModalPrompts(ScriptedPrompter& answers) : answers_(answers) {}
+
+ private:
+  ui::MsgBoxResult showMessage(const QString& text, ui::MsgBoxButtons buttons, ui::MsgBoxIcon icon,
+                               const QString& title) override {
+    QCoreApplication::processEvents();
+    return answers_.MsgBox(text, buttons, icon, title);
+  }
+  QString askForText(const QString& prompt, const QString& title,
+                     const QString& defaultText) override {
+    QCoreApplication::processEvents();
+    return answers_.InputBox(prompt, title, defaultText);
+  }
+
+  ScriptedPrompter& answers_;
+};
+
 class ProgramWindows {
-  // First, so that it is there before any window can end the program.
+  // First, so that they are there before any window can end the program.
   int endCalls_ = 0;
 
  public:
+  // Runs each time the windows end the program, after it is counted: what a
+  // test wants the ending to do besides (let pending events run, say).
+  std::function<void()> whenEnding;
+
   // The program over `profile`'s settings store, program and cache folders.
-  ProgramWindows(const SandboxProfile& profile, ScriptedPrompter& prompts,
+  // `prompts` is usually a ScriptedPrompter, or a test's own wrapper of one.
+  ProgramWindows(const SandboxProfile& profile, ui::Prompter& prompts,
                  std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"))
       : ProgramWindows(prompts, settingsOf(profile),
                        {profile.programFolder(), profile.programCacheFolder()},
                        std::move(cameras)) {}
 
-  ProgramWindows(ScriptedPrompter& prompts, Module1 settings, rules::ProgramFolders folders,
+  ProgramWindows(ui::Prompter& prompts, Module1 settings, rules::ProgramFolders folders,
                  std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"))
       : registry(windows::ProgramContext{
             .cameras = std::move(cameras),
             .prompter = &prompts,
             .settings = std::move(settings),
-            .endProgram = [this] { ++endCalls_; },
+            .endProgram =
+                [this] {
+                  ++endCalls_;
+                  if (whenEnding) whenEnding();
+                },
             .folders = std::move(folders),
         }) {
     windows::defineProgramWindows(registry);
