@@ -78,6 +78,29 @@ class TestVelmoraConvert : public QObject {
     }
   }
 
+  // A copy cut short and closed again with an end marker: libjpeg would pad
+  // the missing rows with grey and call it a picture.
+  void jpegCutShortIsDamagedAndNothingIsWritten() {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 64; ++x) picture.setPixel(x, y, qRgb(x * 4, y * 5, (x ^ y) * 4));
+    const QString good = folder_.filePath(QStringLiteral("good.jpg"));
+    QVERIFY(picture.save(good, "JPG", 90));
+    QFile file(good);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QFile cut(folder_.filePath(QStringLiteral("cut.jpg")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() * 2 / 3) + QByteArray("\xff\xd9", 2));
+    cut.close();
+    for (const QString& target : {QStringLiteral("out.bmp"), QStringLiteral("out.gif")}) {
+      const Run run = convert(folder_.path(), {QStringLiteral("cut.jpg"), target});
+      QCOMPARE(run.exitCode, 1);
+      QVERIFY2(run.err.contains(QLatin1String("damaged")), qPrintable(run.err));
+      QVERIFY(!QFileInfo::exists(folder_.filePath(target)));
+    }
+  }
+
   void errorsStayOnOneLine_data() {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("shown");

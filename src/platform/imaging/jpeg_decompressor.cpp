@@ -1,5 +1,7 @@
 #include "platform/imaging/jpeg_decompressor.h"
 
+#include <jerror.h>
+
 #include <algorithm>
 
 #include "platform/imaging/limits.h"
@@ -56,7 +58,7 @@ Decompressor::~Decompressor() {
 Result<void> Decompressor::readHeader(std::span<const std::uint8_t> file) {
   if (file.size() < 3 || file[0] != 0xFF || file[1] != 0xD8) return ImageError::NotThisType;
   if (!created_) return ImageError::TooLarge;
-  if (!headerStep(&cinfo_, &errors_, file.data(), file.size())) return ImageError::Damaged;
+  if (!headerStep(&cinfo_, &errors_, file.data(), file.size())) return headerFailure();
   return checkDimensions(cinfo_.image_width, cinfo_.image_height);
 }
 
@@ -88,6 +90,14 @@ bool Decompressor::readRows(JSAMPARRAY rows, int count, int& read) {
 
 bool Decompressor::finish() {
   return finishStep(&cinfo_, &errors_);
+}
+
+// A sound header of a kind this build does not decode (12-bit samples,
+// lossless or hierarchical coding) is not damage: the user is told so.
+ImageError Decompressor::headerFailure() const {
+  const int code = errors_.pub.msg_code;
+  if (code == JERR_BAD_PRECISION || code == JERR_SOF_UNSUPPORTED) return ImageError::Unsupported;
+  return ImageError::Damaged;
 }
 
 bool Decompressor::isCmyk() const {

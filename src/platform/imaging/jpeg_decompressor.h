@@ -22,8 +22,9 @@ class Decompressor {
   Decompressor& operator=(const Decompressor&) = delete;
 
   // NotThisType without the JPEG start marker, TooLarge when libjpeg cannot
-  // set up or the picture is over the size limits, Damaged when the headers
-  // do not read.
+  // set up or the picture is over the size limits, Unsupported for a valid
+  // variant this build does not decode (12-bit samples, lossless or
+  // hierarchical coding), Damaged when the headers do not read.
   Result<void> readHeader(std::span<const std::uint8_t> file);
 
   // Decodes every row in the out_color_space chosen on cinfo(): row y goes to
@@ -43,7 +44,7 @@ class Decompressor {
   bool finish();
   static constexpr int kMaxRowsPerRead = 16;
 
-  // Entropy data was damaged and skipped over (see JpegErrorManager).
+  // Entropy data was missing or damaged; decoding stopped there (see JpegErrorManager).
   bool sawCorruptData() const { return errors_.corruptData; }
 
   jpeg_decompress_struct* cinfo() { return &cinfo_; }
@@ -52,6 +53,8 @@ class Decompressor {
   bool isCmyk() const;
 
  private:
+  ImageError headerFailure() const;
+
   jpeg_decompress_struct cinfo_{};
   JpegErrorManager errors_{};
   JpegScanLimit limit_{};

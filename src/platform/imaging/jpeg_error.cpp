@@ -13,17 +13,38 @@ JpegErrorManager& managerOf(j_common_ptr cinfo) {
   std::longjmp(managerOf(cinfo).jump, 1);
 }
 
-// Warnings are silent, except a stream that ends early: libjpeg would pad it
-// with grey and call it a picture, which we refuse to pass off as a success.
-// Extra bytes before a marker (which some cameras always send) are harmless.
+// The warnings that mean picture data is missing or cannot be decoded:
+// libjpeg fills the gap with grey or garbage and carries on. A stream cut
+// short and then closed with an end marker reads as JWRN_HIT_MARKER.
+bool meansDamagedData(int code) {
+  switch (code) {
+    case JWRN_HIT_MARKER:         // premature end of data segment
+    case JWRN_MUST_RESYNC:        // a marker where a restart marker belongs
+    case JWRN_HUFF_BAD_CODE:      // entropy data that decodes to nothing
+    case JWRN_ARITH_BAD_CODE:     // the same, arithmetic coding
+    case JWRN_BOGUS_PROGRESSION:  // a progressive scan out of sequence
+    case JWRN_NOT_SEQUENTIAL:     // scan parameters a sequential picture cannot have
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Other warnings are silent. A stream that ends early always jumps back:
+// libjpeg would pad it with grey and call it a picture, which we refuse to
+// pass off as a success. Extra bytes before a marker (which some cameras
+// always send) lose nothing and stay harmless.
 void onMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
+  JpegErrorManager& manager = managerOf(cinfo);
   const int code = cinfo->err->msg_code;
   if (code == JWRN_JPEG_EOF) {
-    managerOf(cinfo).truncated = true;
-    std::longjmp(managerOf(cinfo).jump, 1);
+    manager.truncated = true;
+    std::longjmp(manager.jump, 1);
   }
-  if (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC) managerOf(cinfo).corruptData = true;
+  if (!meansDamagedData(code)) return;
+  manager.corruptData = true;
+  std::longjmp(manager.jump, 1);
 }
 
 void onOutput(j_common_ptr) {}

@@ -22,15 +22,15 @@ struct JpegErrorManager {  // NOLINT(cppcoreguidelines-pro-type-member-init)
   std::jmp_buf jump;
   bool truncated = false;
   bool tooManyScans = false;
-  // Entropy data that had to be skipped to find the next marker: the picture
-  // comes out, but with damaged blocks. Files are still read (a viewer shows
-  // what it can); camera frames with it are dropped.
+  // Entropy data that was missing or could not be decoded: the picture
+  // would come out with grey or garbled blocks, so decoding stops there. A
+  // picture file with it is refused as damaged, a camera frame dropped.
   bool corruptData = false;
 };
 
-// Installs the error callbacks: any error, a premature end of data and a
-// progressive stream with more than kMaxJpegScans scans all jump back;
-// corrupt entropy data is noted in `corruptData`.
+// Installs the error callbacks: any error, a premature end of data, data
+// that is missing or cannot be decoded (noted in `corruptData`) and a
+// progressive stream with more than kMaxJpegScans scans all jump back.
 jpeg_error_mgr* installErrorManager(JpegErrorManager& manager);
 
 // Watches the scan count of a decompression (the decoder calls it per scan).

@@ -216,4 +216,24 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
             static_cast<std::streamsize>(bytes.size()));
 }
 
+// A JPEG cut at `keepFraction` of its length and closed again with an end
+// marker, as a copy interrupted and "repaired" by some tool leaves it.
+inline Bytes cutAndClosed(const Bytes& jpeg, double keepFraction) {
+  Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() * keepFraction));
+  cut.push_back(0xFF);
+  cut.push_back(0xD9);
+  return cut;
+}
+
+// The headers of a one-component 8 × 8 JPEG with frame marker `sof` (0xC1
+// extended sequential, 0xC3 lossless, ...) and `precision` bits per sample,
+// up to its first scan: what a decoder reads before it can tell whether it
+// decodes such a picture at all.
+inline Bytes jpegHeaders(std::uint8_t sof, std::uint8_t precision) {
+  return {0xFF, 0xD8,  // start of image
+          0xFF, sof,  0x00, 0x0B, precision, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11,
+          0x00, 0xFF, 0xDA, 0x00, 0x08,      0x01, 0x01, 0x00, 0x00, 0x3F, 0x00,  // start of scan
+          0x00, 0x00, 0xFF, 0xD9};
+}
+
 }  // namespace craft

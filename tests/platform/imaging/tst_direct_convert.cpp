@@ -338,6 +338,10 @@ void TestDirectConvert::jpegRefusedWithGeneralError_data() {
   Bytes asProgressive = good;
   asProgressive[frameAt(good) + 1] = 0xC2;  // a progressive frame with baseline scans
   QTest::newRow("frame type that its scans contradict") << asProgressive;
+  QTest::newRow("cut at two thirds, closed with an end marker")
+      << craft::cutAndClosed(good, 2.0 / 3);
+  QTest::newRow("12-bit samples") << craft::jpegHeaders(0xC1, 12);
+  QTest::newRow("lossless coding") << craft::jpegHeaders(0xC3, 8);
 }
 
 void TestDirectConvert::jpegRefusedWithGeneralError() {

@@ -180,6 +180,23 @@ void TestJpeg::refusesBadStreams_data() {
   Bytes zero = good;
   zero[sof + 5] = 0, zero[sof + 6] = 0;
   QTest::newRow("height of zero") << zero << ImageError::Damaged;
+  QTest::newRow("cut at two thirds, closed with an end marker")
+      << craft::cutAndClosed(good, 2.0 / 3) << ImageError::Damaged;
+  QTest::newRow("cut at a third, closed with an end marker")
+      << craft::cutAndClosed(good, 1.0 / 3) << ImageError::Damaged;
+  Bytes claimsHuge = craft::cutAndClosed(good, 0.5);
+  claimsHuge[sof + 5] = 0x17, claimsHuge[sof + 6] = 0xD7;  // 6103 rows
+  claimsHuge[sof + 7] = 0x40, claimsHuge[sof + 8] = 0x00;  // of 16384
+  QTest::newRow("a small file claiming 16384 x 6103") << claimsHuge << ImageError::Damaged;
+  Bytes garbled = good;
+  for (std::size_t i = garbled.size() / 2; i < garbled.size() / 2 + 40; ++i) garbled[i] = 0xFF;
+  QTest::newRow("entropy data overwritten") << garbled << ImageError::Damaged;
+  QTest::newRow("12-bit samples are not supported")
+      << craft::jpegHeaders(0xC1, 12) << ImageError::Unsupported;
+  QTest::newRow("lossless coding is not supported")
+      << craft::jpegHeaders(0xC3, 8) << ImageError::Unsupported;
+  QTest::newRow("hierarchical coding is not supported")
+      << craft::jpegHeaders(0xC5, 8) << ImageError::Unsupported;
   QTest::newRow("BMP signature") << Bytes{'B', 'M', 0, 0} << ImageError::NotThisType;
   QTest::newRow("start marker only") << Bytes{0xFF, 0xD8, 0xFF} << ImageError::Damaged;
 }

@@ -237,6 +237,17 @@ void TestPictureFile::loadErrors_data() {
       << int(FileErrc::UnsupportedFormat);
   QTest::newRow("BMP cut inside its header")
       << "cut.bmp" << bmp.left(20) << int(FileErrc::InvalidData);
+  const QByteArray jpeg = encoded(truecolourPattern(64, 48), "jpg");
+  QTest::newRow("JPEG cut short and closed with an end marker")
+      << "cut.jpg" << jpeg.left(jpeg.size() * 2 / 3) + QByteArray("\xff\xd9", 2)
+      << int(FileErrc::InvalidData);
+  QTest::newRow("JPEG with 12-bit samples")
+      << "deep.jpg"
+      << QByteArray(
+             "\xff\xd8\xff\xc1\x00\x0b\x0c\x00\x08\x00\x08\x01\x01\x11\x00"
+             "\xff\xda\x00\x08\x01\x01\x00\x00\x3f\x00\x00\x00\xff\xd9",
+             29)
+      << int(FileErrc::UnsupportedFormat);
 }
 
 void TestPictureFile::loadErrors() {
