@@ -1,6 +1,7 @@
 #include "mainwindow/programwindows.h"
 
 #include "browser/frmonizle.h"
+#include "browser/gozat.h"
 #include "mainwindow/frmmain.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -28,6 +29,19 @@ void defineProgramWindows(WindowRegistry& windows) {
         return preview;
       },
       [&windows](frmOnizle& preview) { preview.Form_Load(windows.get<Form1>()); });
+  // The photo browser, likewise: keys to the workspace, placed beside it and
+  // under the preview window.
+  windows.define<gozat>(
+      [](WindowRegistry& r) {
+        auto* browser = new gozat(r);
+        r.get<frmMain>().addChild(browser);
+        QObject::connect(browser, &gozat::keyDown, browser,
+                         [&r](std::int16_t keyCode) { r.get<Form1>().KeyDown(keyCode); });
+        return browser;
+      },
+      [&windows](gozat& browser) {
+        browser.Form_Load(windows.get<Form1>(), windows.get<frmOnizle>());
+      });
 }
 
 }  // namespace windows

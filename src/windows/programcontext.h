@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "platform/files/trash.h"
 #include "platform/ui/endprogram.h"
 #include "platform/video/deviceprovider.h"
 #include "rules/capturefile.h"
@@ -30,6 +31,8 @@ struct ProgramContext {
   ui::ProgramEnder endProgram = ui::endProgram;
   // The program's folder and its per-user cache folder, for the capture file.
   rules::ProgramFolders folders;
+  // Where deleted photos go: the user's trash folders of this run.
+  files::TrashPlaces trash = files::trashPlacesOfThisUser();
 };
 
 // The folders of this run: the one the program was started from and

@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "browser/frmonizle.h"
+#include "browser/gozat.h"
 #include "settings/Module1.h"
 #include "windows/windowregistry.h"
 
@@ -49,8 +50,7 @@ void Form1::connectHandlers() {
   connect(mnuFoto, &QAction::triggered, this, [this] { takePhoto(); });
   connect(mnuOnizle, &QAction::triggered, this, [this] { showPreview(); });
   connect(mnuOnPen, &QAction::triggered, this, [this] { windows_.show<frmOnizle>(); });
-  connect(mnuDosya, &QAction::triggered, this,
-          [] { /* show the photo browser: lands with that window */ });
+  connect(mnuDosya, &QAction::triggered, this, [this] { windows_.show<gozat>(); });
   connect(resim, &QAction::triggered, this,
           [] { /* show the format converter: lands with that window */ });
   connect(mnuKapat, &QAction::triggered, this, [this] { closeProgram(); });

@@ -67,6 +67,7 @@ class Form1 : public QWidget, public windows::MdiChild {
   void KeyDown(std::int16_t keyCode);
   void closeProgram();
   void updateHistoryButtons();
+  void addSavedPhotoToBrowser();
   void takePhoto();
   void showPreview();
   // The crop frame (form1_cropframe.cpp).
