@@ -121,6 +121,7 @@ class Form1 : public QWidget, public windows::MdiChild {
   // Every automatic write of "Path" (the error step of start-up, the folder
   // rules) goes through here (form1_folder.cpp).
   void storePath(const QString& folder);
+  void addSavedPhotoToBrowser();
 
   // Picture2's picture: no bitmap until the first photo. The box shows it.
   picture::Picture photo;
