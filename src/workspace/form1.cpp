@@ -45,6 +45,7 @@ void Form1::connectHandlers() {
   connect(cmbTur, &QComboBox::currentIndexChanged, this, [this] { cmbTur_Click(); });
   connect(cmbCamList, &QComboBox::currentIndexChanged, this, [this] { cmbCamList_Change(); });
   connect(cmdEokul, &QPushButton::clicked, this, [this] { cmdEokul_Click(); });
+  connect(tamam, &QPushButton::clicked, this, [this] { tamam_Click(); });
   connect(Slider1, &QSlider::valueChanged, this, [this] { Slider1_Change(); });
 
   connect(mnuFoto, &QAction::triggered, this, [this] { takePhoto(); });

@@ -70,6 +70,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   void addSavedPhotoToBrowser();
   void takePhoto();
   void showPreview();
+  // Saving a photo (form1_save.cpp).
+  void tamam_Click();
   // The crop frame (form1_cropframe.cpp).
   void sayiCtrl(QLineEdit* nesne);
   void keepFrameInPicture();
@@ -244,6 +246,13 @@ class Form1 : public QWidget, public windows::MdiChild {
   void showWaiting(bool busy);
   // The temporary capture file of this run (its folder made when it is the cache folder).
   QString captureFilePath() const;
+  // pctResim over the photo, clipped to the crop frame in whole pixels.
+  void clipToCropFrame();
+
+  // form1_save.cpp
+  // Writes the clip at `checkPath`'s file; false (the user told why) when it failed.
+  bool writeClip(const QString& checkPath, const QString& basePath);
+  void advanceCounter();
 
  public:
   // False while a photo is being taken: the workspace then takes no input.

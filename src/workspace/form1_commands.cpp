@@ -10,7 +10,7 @@
 void Form1::KeyDown(std::int16_t keyCode) {
   switch (keyCode) {
     case ui::vbKeyF2:
-      // tamam_Click: lands with saving a photo.
+      tamam_Click();
       break;
     case ui::vbKeyF3:
       // Yeniklsr_Click: lands with the folder rules.

@@ -89,18 +89,22 @@ void Form1::showWaiting(bool busy) {
     inputBlock_.reset();
 }
 
-void Form1::showPreview() {
-  if (!photo.hasBitmap()) {
-    prompter().MsgBox(QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz"), ui::vbOKOnly,
-                      ui::vbExclamation, kTitle);
-    return;
-  }
+void Form1::clipToCropFrame() {
   pctResim.setPicture(photo);
   const QRect frame = Label5->geometry();
   pctResim.setClipX(rules::roundHalfToEven(frame.x()));
   pctResim.setClipY(rules::roundHalfToEven(frame.y()));
   pctResim.setClipWidth(rules::roundHalfToEven(frame.width()));
   pctResim.setClipHeight(rules::roundHalfToEven(frame.height()));
+}
+
+void Form1::showPreview() {
+  if (!photo.hasBitmap()) {
+    prompter().MsgBox(QStringLiteral("Lütfen Önce bir Fotoğraf çekiniz"), ui::vbOKOnly,
+                      ui::vbExclamation, kTitle);
+    return;
+  }
+  clipToCropFrame();
   QCoreApplication::processEvents();
 
   frmOnizle* preview = windows_.find<frmOnizle>();

@@ -8,6 +8,8 @@
 
 using namespace rules;
 
+Q_DECLARE_METATYPE(rules::PhotoName)
+
 class Form1RulesTest : public QObject {
   Q_OBJECT
  private slots:
@@ -59,6 +61,81 @@ class Form1RulesTest : public QObject {
     // Only the program folder is ever judged; the cache folder is the fallback.
     QVERIFY(!asked.contains(folders.cache));
     QCOMPARE(captureFilePath(chosen), chosen + QStringLiteral("/Capture.jpg"));
+  }
+
+  void jpegQualityOfSliderPositions() {
+    QCOMPARE(jpegQuality(0), 10);
+    QCOMPARE(jpegQuality(1), 20);
+    QCOMPARE(jpegQuality(7), 80);
+    QCOMPARE(jpegQuality(12), 130);
+  }
+
+  void photoPathsJoinTheTrimmedParts() {
+    QCOMPARE(photoBasePath(QStringLiteral("/home/u/Foto"), QStringLiteral(" Resim "),
+                           QStringLiteral(" 001 ")),
+             QStringLiteral("/home/u/Foto/Resim001"));
+    // Joined as they are: an empty part is no error here.
+    QCOMPARE(photoBasePath(QStringLiteral("/f"), QString(), QStringLiteral("7")),
+             QStringLiteral("/f/7"));
+  }
+
+  void photoNames_data() {
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<PhotoName>("verdict");
+    QTest::newRow("everyday name") << "Resim"
+                                   << "001" << PhotoName::Acceptable;
+    QTest::newRow("Turkish letters and blanks inside") << "Öğrenci Şule "
+                                                       << "12" << PhotoName::Acceptable;
+    QTest::newRow("dots inside a longer name") << ".."
+                                               << "1" << PhotoName::Acceptable;
+    QTest::newRow("slash in the prefix") << "a/b"
+                                         << "001" << PhotoName::ContainsSlash;
+    QTest::newRow("slash in the number") << "Resim"
+                                         << "/001" << PhotoName::ContainsSlash;
+    QTest::newRow("a dot alone") << "."
+                                 << "" << PhotoName::NamesAFolder;
+    QTest::newRow("two dots across both parts") << " ."
+                                                << ". " << PhotoName::NamesAFolder;
+    QTest::newRow("a NUL inside") << QStringLiteral("Res") + QChar(u'\0') + "im"
+                                  << "001" << PhotoName::ContainsNul;
+  }
+  void photoNames() {
+    QFETCH(QString, prefix);
+    QFETCH(QString, number);
+    QFETCH(PhotoName, verdict);
+    QCOMPARE(checkPhotoName(prefix, number), verdict);
+  }
+
+  void counters_data() {
+    QTest::addColumn<QString>("counter");
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the first save") << "1"
+                                    << "2"
+                                    << "002";
+    QTest::newRow("two digits") << "11"
+                                << "12"
+                                << "012";
+    QTest::newRow("three digits") << "122"
+                                  << "123"
+                                  << "123";
+    QTest::newRow("into four digits") << "999"
+                                      << "1000"
+                                      << "1000";
+    QTest::newRow("four digits kept") << "1000"
+                                      << "1001"
+                                      << "1001";
+    QTest::newRow("no number counts as 0") << ""
+                                           << "1"
+                                           << "001";
+  }
+  void counters() {
+    QFETCH(QString, counter);
+    QFETCH(QString, next);
+    QFETCH(QString, shown);
+    QCOMPARE(nextCounter(counter), next);
+    QCOMPARE(counterNumberText(nextCounter(counter)), shown);
   }
 };
 

@@ -48,6 +48,71 @@ Result<std::vector<std::uint8_t>> encodePicture(PictureFormat format, const RgbI
 
 namespace {
 
+// In the red-green-blue order the quantizer reads; a BMP file's own rows
+// would be decoded to the same.
+Result<RgbImage> copyRows(const PixelRows& rows) {
+  RgbImage image;
+  image.width = rows.width;
+  image.height = rows.height;
+  try {
+    image.pixels.resize(image.rowBytes() * static_cast<std::size_t>(rows.height));
+  } catch (const std::bad_alloc&) {
+    return ImageError::TooLarge;
+  }
+  for (int y = 0; y < rows.height; ++y) {
+    const std::uint8_t* in = rows.row(y);
+    std::uint8_t* out = image.row(y);
+    if (rows.order == ChannelOrder::Rgb) {
+      std::copy_n(in, image.rowBytes(), out);
+      continue;
+    }
+    for (int x = 0; x < rows.width * 3; x += 3) {
+      out[x] = in[x + 2];
+      out[x + 1] = in[x + 1];
+      out[x + 2] = in[x];
+    }
+  }
+  return image;
+}
+
+Result<std::vector<std::uint8_t>> encodeJpegFromRows(const PixelRows& rows, int quality) {
+  // The direct BMP-to-JPEG path hands the encoder a file's rows the same way.
+  auto encoded = encodeJpegRows(rows, clampQuality(quality));
+  if (!encoded) return encoded.error();
+  try {
+    const auto bytes = encoded->span();
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  } catch (const std::bad_alloc&) {
+    return ImageError::TooLarge;
+  }
+}
+
+}  // namespace
+
+Result<std::vector<std::uint8_t>> encodeRows(PictureFormat format, const PixelRows& rows,
+                                             const ConvertOptions& options,
+                                             std::uint32_t bmpPixelsPerMetre) {
+  if (auto fits = checkDimensions(rows.width, rows.height); !fits) return fits.error();
+  switch (format) {
+    case PictureFormat::Bmp:
+      try {
+        return encodeBmp(rows, bmpPixelsPerMetre);
+      } catch (const std::bad_alloc&) {
+        return ImageError::TooLarge;
+      }
+    case PictureFormat::Jpeg:
+      return encodeJpegFromRows(rows, options.quality);
+    case PictureFormat::Gif: {
+      auto image = copyRows(rows);
+      if (!image) return image.error();
+      return encodePicture(PictureFormat::Gif, *image, options);
+    }
+  }
+  return ImageError::NotThisType;
+}
+
+namespace {
+
 ImageError sourceError(const files::ReadError& error) {
   switch (error.failure) {
     case files::ReadFailure::Missing:

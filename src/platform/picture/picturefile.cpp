@@ -87,25 +87,57 @@ FileErrc decodeFailure(imaging::ImageError error) {
 
 }  // namespace
 
-FileResult<void> savePictureAsBmp(const Picture& picture, const QString& path,
-                                  Durability durability) {
+namespace {
+
+// The picture's rows in blue-green-red order, a BMP row's own, so a BMP is
+// written by copying rows whole; held while the encoder reads them.
+struct LentRows {
+  QImage rows;
+  imaging::PixelRows lent;
+  std::uint32_t pixelsPerMetre = 0;
+};
+
+FileResult<LentRows> lendRows(const Picture& picture, const QString& path) {
   if (!picture.hasBitmap())
     return failure(FileErrc::NoPicture, path, {}, QStringLiteral("no bitmap"));
   const QImage& image = picture.image();
   if (auto fits = imaging::checkDimensions(image.width(), image.height()); !fits)
     return failure(FileErrc::WriteFailed, path, fits.error());
-  // Blue, green, red: a BMP row's own byte order, so the rows are copied whole.
-  const QImage rows = image.convertToFormat(QImage::Format_BGR888);
-  if (rows.isNull()) return failure(FileErrc::WriteFailed, path, imaging::ImageError::TooLarge);
-  const imaging::PixelRows lent{rows.width(), rows.height(), imaging::ChannelOrder::Bgr,
-                                rows.constBits(), static_cast<std::ptrdiff_t>(rows.bytesPerLine())};
-  const auto bytes =
-      imaging::encodeBmp(lent, static_cast<std::uint32_t>(std::max(0, image.dotsPerMeterX())));
+  LentRows out;
+  out.rows = image.convertToFormat(QImage::Format_BGR888);
+  if (out.rows.isNull()) return failure(FileErrc::WriteFailed, path, imaging::ImageError::TooLarge);
+  out.lent = {out.rows.width(), out.rows.height(), imaging::ChannelOrder::Bgr, out.rows.constBits(),
+              static_cast<std::ptrdiff_t>(out.rows.bytesPerLine())};
+  out.pixelsPerMetre = static_cast<std::uint32_t>(std::max(0, image.dotsPerMeterX()));
+  return out;
+}
+
+FileResult<void> replaceWith(const QString& path, Bytes bytes, Durability durability) {
   const std::string target = QFile::encodeName(path).toStdString();
   const auto written = durability == Durability::Scratch ? files::replaceScratch(target, bytes)
                                                          : files::replaceDurably(target, bytes);
   if (!written) return failure(FileErrc::WriteFailed, path, written.error());
   return {};
+}
+
+}  // namespace
+
+FileResult<void> savePictureAsBmp(const Picture& picture, const QString& path,
+                                  Durability durability) {
+  const auto rows = lendRows(picture, path);
+  if (!rows) return rows.error();
+  const auto bytes = imaging::encodeBmp(rows->lent, rows->pixelsPerMetre);
+  return replaceWith(path, bytes, durability);
+}
+
+FileResult<void> savePicture(const Picture& picture, const QString& path,
+                             imaging::PictureFormat format,
+                             const imaging::ConvertOptions& options) {
+  const auto rows = lendRows(picture, path);
+  if (!rows) return rows.error();
+  const auto bytes = imaging::encodeRows(format, rows->lent, options, rows->pixelsPerMetre);
+  if (!bytes) return failure(FileErrc::WriteFailed, path, bytes.error());
+  return replaceWith(path, *bytes, Durability::Durable);
 }
 
 FileResult<Picture> loadPicture(const QString& path) {

@@ -9,6 +9,7 @@
 
 #include "platform/base/expected.h"
 #include "platform/base/system_error.h"
+#include "platform/imaging/convert.h"
 #include "platform/imaging/image_error.h"
 #include "platform/picture/picture.h"
 
@@ -47,6 +48,16 @@ using FileResult = base::Expected<T, FileError>;
 enum class Durability { Durable, Scratch };
 FileResult<void> savePictureAsBmp(const Picture& picture, const QString& path,
                                   Durability durability = Durability::Durable);
+
+// Writes `picture` as a BMP, JPEG or GIF file at `path`, durably (as a
+// durable BMP save above): the file on disk is byte for byte what saving a
+// BMP and converting it with the codec would give, with no file in between.
+// A failure leaves the old file, if any, as it was and no temporary file
+// behind; its cause is the failed system call (a full disk, a read-only
+// folder) or the codec's verdict.
+FileResult<void> savePicture(const Picture& picture, const QString& path,
+                             imaging::PictureFormat format,
+                             const imaging::ConvertOptions& options = {});
 
 // Reads a BMP, JPEG or GIF file, recognised by its content whatever its name
 // ends in (the temporary capture file is BMP data named "Capture.jpg"). The

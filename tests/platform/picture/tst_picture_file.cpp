@@ -118,6 +118,8 @@ class TestPictureFile : public QObject {
   void scratchSaveReplacesWhatIsInThePlace();
   void writeFailingMidwayKeepsTheOldFile_data();
   void writeFailingMidwayKeepsTheOldFile();
+  void photoSaveFailureKeepsTheOldFile_data();
+  void photoSaveFailureKeepsTheOldFile();
 
  private:
   QTemporaryDir dir_;
@@ -464,6 +466,44 @@ void TestPictureFile::scratchSaveReplacesWhatIsInThePlace() {
   QCOMPARE(loaded->image(), photo.convertToFormat(QImage::Format_RGB32));
   if (symlink) QCOMPARE(readAll(elsewhere), old);
   QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::System).size(), symlink ? 2 : 1);
+}
+
+// A photo saved as JPEG, GIF or BMP that the codec refuses (too wide) or the
+// system refuses (a folder in the way) leaves the old file and nothing else,
+// and says which of the two stopped it.
+void TestPictureFile::photoSaveFailureKeepsTheOldFile_data() {
+  QTest::addColumn<int>("format");
+  QTest::addColumn<bool>("tooWide");
+  for (const auto& [name, format] : {std::pair{"JPEG", imaging::PictureFormat::Jpeg},
+                                     std::pair{"GIF", imaging::PictureFormat::Gif},
+                                     std::pair{"BMP", imaging::PictureFormat::Bmp}}) {
+    QTest::addRow("%s wider than the codec takes", name) << int(format) << true;
+    QTest::addRow("%s over a folder", name) << int(format) << false;
+  }
+}
+
+void TestPictureFile::photoSaveFailureKeepsTheOldFile() {
+  QFETCH(int, format);
+  QFETCH(bool, tooWide);
+  QTemporaryDir root;
+  const QByteArray old = encoded(truecolourPattern(8, 8), "bmp");
+  QVERIFY(writeBytes(root.filePath(QStringLiteral("Resim001.jpg")), old));
+  QVERIFY(QDir(root.path()).mkpath(QStringLiteral("Resim002.jpg")));
+  const QString path =
+      root.filePath(tooWide ? QStringLiteral("Resim001.jpg") : QStringLiteral("Resim002.jpg"));
+  const Picture picture(truecolourPattern(tooWide ? 16385 : 16, 2));
+
+  const auto saved = savePicture(picture, path, static_cast<imaging::PictureFormat>(format));
+  QVERIFY(!saved.ok());
+  QCOMPARE(saved.error().code, FileErrc::WriteFailed);
+  if (tooWide) {
+    QVERIFY(std::holds_alternative<imaging::ImageError>(saved.error().cause));
+  } else {
+    QVERIFY(std::holds_alternative<base::SystemError>(saved.error().cause));
+  }
+  QCOMPARE(readAll(root.filePath(QStringLiteral("Resim001.jpg"))), old);
+  QCOMPARE(QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+           (QStringList{QStringLiteral("Resim001.jpg"), QStringLiteral("Resim002.jpg")}));
 }
 
 QTEST_GUILESS_MAIN(TestPictureFile)
