@@ -20,4 +20,8 @@ inline bool qualityControlsVisible(int fileTypeIndex) {
   return fileTypeIndex == 0;
 }
 
+// A name the new-folder rule may create inside the target folder: one
+// folder name, not "." or "..", no "/" and no NUL.
+bool isPlainFolderName(const QString& name);
+
 }  // namespace rules

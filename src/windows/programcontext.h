@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/ui/endprogram.h"
+#include "platform/ui/volumes.h"
 #include "platform/video/deviceprovider.h"
 #include "rules/capturefile.h"
 #include "settings/Module1.h"
@@ -30,6 +31,9 @@ struct ProgramContext {
   ui::ProgramEnder endProgram = ui::endProgram;
   // The program's folder and its per-user cache folder, for the capture file.
   rules::ProgramFolders folders;
+  // The drives: the mounted volumes and whether a folder on one can be read
+  // (within a time limit), or a test's own.
+  ui::DriveAccess drives;
 };
 
 // The folders of this run: the one the program was started from and
