@@ -319,15 +319,20 @@ class Form1FolderTest : public QObject {
 
   void vanishedHistoryFolder_data() {
     QTest::addColumn<bool>("back");
-    QTest::newRow("going back") << true;
-    QTest::newRow("going forward") << false;
+    QTest::addColumn<bool>("driveDies");  // else the folder is removed
+    QTest::newRow("going back to a removed folder") << true << false;
+    QTest::newRow("going forward to a removed folder") << false << false;
+    QTest::newRow("going back to a folder whose drive died") << true << true;
   }
   void vanishedHistoryFolder() {
     QFETCH(bool, back);
+    QFETCH(bool, driveDies);
     SandboxProfile profile;
     const FolderTree tree(profile);
+    SandboxDrives drives;
     testsupport::ScriptedPrompter prompts;
-    ProgramWindows program(profile, prompts);
+    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"),
+                           drives.access({tree.path("B")}));
     Form1& form = *program.form;
     for (const char* name : {"A", "B", "C"}) QVERIFY(form.Dir1->setPath(tree.make(name)));
     if (!back) {
@@ -335,7 +340,11 @@ class Form1FolderTest : public QObject {
       form.hrkt[0]->click();
     }
     const QString stays = back ? tree.path("C") : tree.path("A");
-    QVERIFY(QDir(tree.path("B")).removeRecursively());
+    if (driveDies) {
+      *drives.dead << tree.path("B");
+    } else {
+      QVERIFY(QDir(tree.path("B")).removeRecursively());
+    }
     const QStringList history = form.folderHistory.entries();
     const int current = form.folderHistory.current();
 
@@ -353,14 +362,14 @@ class Form1FolderTest : public QObject {
     QVERIFY(form.recordHistory);
     QCOMPARE(program.endCalls(), 0);
 
-    // Still usable: the folder made again is reached, and new visits are recorded.
+    // Still usable: the folder back again is reached, and new visits are recorded.
+    drives.dead->clear();
     tree.make("B");
     form.hrkt[back ? 0 : 1]->click();
     QCOMPARE(form.Dir1->path(), tree.path("B"));
     QVERIFY(form.Dir1->setPath(tree.make("D")));
     QCOMPARE(form.folderHistory.currentFolder(), tree.path("D"));
   }
-
 };
 
 QTEST_MAIN(Form1FolderTest)
