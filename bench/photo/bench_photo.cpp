@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
       .settings = Module1::forUserProfile(),
       .endProgram = ui::endProgram,
       .folders = windows::programFoldersOfThisRun(),
+      .drives = ui::DriveAccess{},
   }};
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();

@@ -29,6 +29,7 @@
 #include "platform/picture/picturefile.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/qtprompter.h"
+#include "platform/ui/volumes.h"
 #include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
 #include "windows/programcontext.h"
@@ -131,6 +132,7 @@ int main(int argc, char** argv) {
       .settings = Module1::forUserProfile(),
       .endProgram = ui::endProgram,
       .folders = windows::programFoldersOfThisRun(),
+      .drives = ui::DriveAccess{},
   }};
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();

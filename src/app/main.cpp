@@ -42,6 +42,7 @@ int main(int argc, char* argv[]) {
       .settings = Module1::forUserProfile(),
       .endProgram = ui::endProgram,
       .folders = windows::programFoldersOfThisRun(),
+      .drives = ui::DriveAccess{},  // the machine's mounted volumes, probed with a time limit
   });
   windows::defineProgramWindows(windows);
   windows.show<windows::frmMain>();

@@ -26,4 +26,9 @@ QString counterNumberText(const QString& counter) {
   return counter.rightJustified(3, QLatin1Char('0'));
 }
 
+bool isPlainFolderName(const QString& name) {
+  return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+         !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0'));
+}
+
 }  // namespace rules

@@ -43,4 +43,8 @@ QString nextCounter(const QString& counter);
 // longer counters keep all their digits ("2" gives "002", "1000" stays "1000").
 QString counterNumberText(const QString& counter);
 
+// A name the new-folder rule may create inside the target folder: one
+// folder name, not "." or "..", no "/" and no NUL.
+bool isPlainFolderName(const QString& name);
+
 }  // namespace rules

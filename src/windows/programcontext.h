@@ -8,6 +8,7 @@
 
 #include "platform/files/trash.h"
 #include "platform/ui/endprogram.h"
+#include "platform/ui/volumes.h"
 #include "platform/video/deviceprovider.h"
 #include "rules/capturefile.h"
 #include "settings/Module1.h"
@@ -33,6 +34,10 @@ struct ProgramContext {
   rules::ProgramFolders folders;
   // Where deleted photos go: the user's trash folders of this run.
   files::TrashPlaces trash = files::trashPlacesOfThisUser();
+
+  // The drives: the mounted volumes and whether a folder on one can be read
+  // (within a time limit), or a test's own.
+  ui::DriveAccess drives;
 };
 
 // The folders of this run: the one the program was started from and

@@ -57,9 +57,9 @@ void Form1::connectHandlers() {
   connect(mnuKapat, &QAction::triggered, this, [this] { closeProgram(); });
 
   // Image11 and Image12 (the product notices) and Image22 (the about box) are
-  // wired when those windows exist; the folder controls (Dir1, Drive1, pathbox,
-  // hrkt, Yeniklsr) with the folder rules.
+  // wired when those windows exist.
   connectCropFrame();
+  connectFolder();
 }
 
 QList<QAction*> Form1::menuBarActions() const {

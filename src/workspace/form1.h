@@ -104,6 +104,12 @@ class Form1 : public QWidget, public windows::MdiChild {
   void Label5_DragOver(double xTwips, double yTwips);
   void Label5_DragDrop();
   void Picture2_DragDrop(double x, double y);
+  // The target folder (form1_folder.cpp).
+  void Drive1_Change();
+  void Dir1_Change();
+  void pathbox_Change();
+  void hrkt_Click(int index);
+  void Yeniklsr_Click();
 
   // The frame's view of the window.
   QList<QAction*> menuBarActions() const override;
@@ -232,6 +238,19 @@ class Form1 : public QWidget, public windows::MdiChild {
   void writeNumber(QLineEdit* box, double value, int significantDigits = 15);
   void changeSize(QLineEdit* box, int by);
   bool cropFrameKey(const QString& key);
+
+  // form1_folder.cpp
+  void connectFolder();
+  // pathbox's list and current entry made to show folderHistory.
+  void showHistory();
+  // Whether `folder` can be read, within the drives' time limit.
+  bool folderReadable(const QString& folder) const;
+  // The drive rule's steps 1 to 3; false where step 4 takes over.
+  bool enterDrive();
+  // Set while the drive rule puts the previous drive back, so that the
+  // nested rule never puts a drive back in its turn.
+  bool restoringDrive_ = false;
+  bool restoredDriveFailed_ = false;
 
   // form1_startup.cpp
   bool loadFrameBoxes();

@@ -13,7 +13,7 @@ void Form1::KeyDown(std::int16_t keyCode) {
       tamam_Click();
       break;
     case ui::vbKeyF3:
-      // Yeniklsr_Click: lands with the folder rules.
+      Yeniklsr_Click();
       break;
     case ui::vbKeyF6:
       showPreview();

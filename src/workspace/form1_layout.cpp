@@ -22,6 +22,7 @@
 #include "platform/ui/statictextlabel.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
+#include "windows/windowregistry.h"
 #include "workspace/cropframelabel.h"
 #include "workspace/form1.h"
 
@@ -366,7 +367,7 @@ QFrame* Form1::createFolderGroup() {
   Label11->setFont(bold);
   pathbox = named(new ui::SimpleComboBox, "pathbox");
   pathbox->setEditText(QStringLiteral("pathbox"));
-  Drive1 = named(new ui::DriveListBox, "Drive1");
+  Drive1 = named(new ui::DriveListBox(nullptr, windows_.context().drives.list()), "Drive1");
   hrkt[0] = pictureButton("hrkt(0)", "back", 20, QStringLiteral("Geri"));
   hrkt[1] = pictureButton("hrkt(1)", "forward", 20, QStringLiteral("İleri"));
   for (int i : {0, 1}) hrkt[i]->setProperty("index", i);

@@ -94,8 +94,7 @@ bool Form1::restoreFolder() {
     folder = Dir1->path();
   }
   folderHistory.add(folder);
-  pathbox->addItem(folder);
-  pathbox->setCurrentIndex(folderHistory.current());
+  showHistory();
   updateHistoryButtons();
   recordHistory = true;
   if (!Dir1->setPath(pathbox->currentText().trimmed())) return false;

@@ -30,7 +30,8 @@ windows::ProgramContext contextFor(const testsupport::SandboxProfile& profile,
           .prompter = &prompts,
           .settings = Module1(profile.settingsFile().toStdString()),
           .endProgram = [] {},
-          .folders = {profile.programFolder(), profile.programCacheFolder()}};
+          .folders = {profile.programFolder(), profile.programCacheFolder()},
+          .drives = {}};
 }
 
 // The workspace's live picture; null while there is no capture window.

@@ -36,6 +36,27 @@ class Form1RulesTest : public QObject {
     QVERIFY(!qualityControlsVisible(2));
   }
 
+  void newFolderNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plain");
+    QTest::newRow("a name with blanks inside") << QStringLiteral("Ek Ders Belgeleri") << true;
+    QTest::newRow("Turkish letters") << QStringLiteral("Öğrenci Şubesi") << true;
+    QTest::newRow("a name starting with dots") << QStringLiteral("..gizli") << true;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("the folder itself") << QStringLiteral(".") << false;
+    QTest::newRow("the parent") << QStringLiteral("..") << false;
+    QTest::newRow("a way out of the folder") << QStringLiteral("../x") << false;
+    QTest::newRow("a folder inside another") << QStringLiteral("a/b") << false;
+    QTest::newRow("an absolute path") << QStringLiteral("/tmp") << false;
+    QTest::newRow("a NUL inside") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b")
+                                  << false;
+  }
+  void newFolderNames() {
+    QFETCH(QString, name);
+    QFETCH(bool, plain);
+    QCOMPARE(isPlainFolderName(name), plain);
+  }
+
   void captureFolderChoice_data() {
     QTest::addColumn<QString>("programFolder");
     QTest::addColumn<bool>("writable");

@@ -113,6 +113,7 @@ class WindowRegistryTest : public QObject {
         .settings = Module1(std::filesystem::path("/sandbox/user.reg")),
         .endProgram = [&ended] { ++ended; },
         .folders = {QStringLiteral("/opt/velmora"), QStringLiteral("/sandbox/cache")},
+        .drives = {},
     }};
     QString seenStore;
     registry.define<Browser>([&seenStore](windows::WindowRegistry& r) {

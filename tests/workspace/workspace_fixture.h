@@ -7,6 +7,7 @@
 // support/cameras.h.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <functional>
@@ -53,6 +54,8 @@ class ModalPrompts final : public ui::Prompter {
 class ProgramWindows {
   // First, so that they are there before any window can end the program.
   int endCalls_ = 0;
+  // The folder rules make folders current; the next test starts where this one did.
+  QString startFolder_ = QDir::currentPath();
 
  public:
   // Runs each time the windows end the program, after it is counted: what a
@@ -61,14 +64,17 @@ class ProgramWindows {
 
   // The program over `profile`'s settings store, program and cache folders.
   // `prompts` is usually a ScriptedPrompter, or a test's own wrapper of one.
+  // `drives`: the machine's volumes unless a test hands in its own.
   ProgramWindows(const SandboxProfile& profile, ui::Prompter& prompts,
-                 std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"))
+                 std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"),
+                 ui::DriveAccess drives = {})
       : ProgramWindows(prompts, settingsOf(profile),
-                       {profile.programFolder(), profile.programCacheFolder()},
-                       std::move(cameras)) {}
+                       {profile.programFolder(), profile.programCacheFolder()}, std::move(cameras),
+                       std::move(drives)) {}
 
   ProgramWindows(ui::Prompter& prompts, Module1 settings, rules::ProgramFolders folders,
-                 std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"))
+                 std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"),
+                 ui::DriveAccess drives = {})
       : registry(windows::ProgramContext{
             .cameras = std::move(cameras),
             .prompter = &prompts,
@@ -79,11 +85,16 @@ class ProgramWindows {
                   if (whenEnding) whenEnding();
                 },
             .folders = std::move(folders),
+            .drives = std::move(drives),
         }) {
     windows::defineProgramWindows(registry);
     frame = &registry.show<windows::frmMain>();
     form = &registry.get<Form1>();
   }
+
+  ~ProgramWindows() { QDir::setCurrent(startFolder_); }
+  ProgramWindows(const ProgramWindows&) = delete;
+  ProgramWindows& operator=(const ProgramWindows&) = delete;
 
   QMdiSubWindow* workspaceWindow() const {
     return qobject_cast<QMdiSubWindow*>(form->parentWidget());

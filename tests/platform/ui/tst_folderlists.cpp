@@ -6,9 +6,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidgetItem>
+#include <future>
+#include <memory>
 
 #include "platform/ui/dirlistbox.h"
 #include "platform/ui/drivelistbox.h"
+#include "platform/ui/volumes.h"
 
 namespace {
 
@@ -157,6 +160,90 @@ class FolderListsTest : public QObject {
     drives.setCurrentIndex(1);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(drives.drive(), QStringLiteral("/mnt/x"));
+  }
+
+  void probe_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("error");  // 0: readable
+    QTest::newRow("a folder can be read") << "Okul" << 0;
+    QTest::newRow("a missing folder") << "yok" << ENOENT;
+    QTest::newRow("a file is no folder") << "not-a-folder.txt" << ENOTDIR;
+  }
+  void probe() {
+    QFETCH(QString, name);
+    QFETCH(int, error);
+    const auto readable = ui::probeFolder(root_.filePath(name));
+    QCOMPARE(readable.ok(), error == 0);
+    if (error != 0) QCOMPARE(readable.error().code, error);
+  }
+
+  void aProbeThatDoesNotAnswerGivesUpAtItsLimit() {
+    // The opening blocks until the test lets it go, as a dead mount would.
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    std::promise<void> finished;
+    std::future<void> workerDone = finished.get_future();
+    const auto readable = ui::probeFolderWith(
+        [released, finished = std::make_shared<std::promise<void>>(std::move(finished))] {
+          released.wait();
+          finished->set_value();
+          return 0;
+        },
+        QStringLiteral("/mnt/ag"), std::chrono::milliseconds(20));
+    QVERIFY(!readable);
+    QCOMPARE(readable.error().code, ETIMEDOUT);
+    QVERIFY(QString::fromStdString(readable.error().context).contains("/mnt/ag"));
+    // The stuck worker ends on its own once the opening returns.
+    release->set_value();
+    workerDone.wait();
+  }
+
+  void mountTable_data() {
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QStringList>("shown");  // captions in list order
+    QTest::newRow("system first, then homes, media, network, the rest")
+        << QByteArray(
+               "/dev/sdc1 /mnt/yedek ext4 rw 0 0\n"
+               "server:/okul /mnt/okul nfs4 rw 0 0\n"
+               "/dev/sdb1 /media/ali/KART vfat rw 0 0\n"
+               "/dev/sdd1 /run/media/ayse/USB vfat rw 0 0\n"
+               "/dev/sda2 /home ext4 rw 0 0\n"
+               "/dev/sda1 / ext4 rw 0 0\n")
+        << QStringList{"/",
+                       "/home",
+                       "/media/ali/KART [KART]",
+                       "/run/media/ayse/USB",
+                       "/mnt/okul [server:/okul]",
+                       "/mnt/yedek"};
+    QTest::newRow("pseudo file systems and system areas are left out")
+        << QByteArray(
+               "proc /proc proc rw 0 0\n"
+               "tmpfs /run tmpfs rw 0 0\n"
+               "/dev/sda1 / ext4 rw 0 0\n"
+               "tmpfs /tmp tmpfs rw 0 0\n"
+               "/dev/loop0 /snap/core/1 squashfs ro 0 0\n"
+               "/dev/sda3 /boot/efi vfat rw 0 0\n")
+        << QStringList{"/"};
+    QTest::newRow("escaped blanks in a mount point")
+        << QByteArray("/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/ali/Yeni\\040Birim vfat rw 0 0\n")
+        << QStringList{"/", "/media/ali/Yeni Birim [KART]"};
+    QTest::newRow("the root is there even when the table is empty")
+        << QByteArray() << QStringList{"/"};
+    QTest::newRow("a volume mounted twice is listed once")
+        << QByteArray(
+               "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/x vfat rw 0 0\n"
+               "/dev/sdb1 /media/x vfat rw 0 0\n")
+        << QStringList{"/", "/media/x [KART]"};
+  }
+  void mountTable() {
+    QFETCH(QByteArray, table);
+    QFETCH(QStringList, shown);
+    const auto volumes = ui::volumesFromMountTable(table, [](const QString& device) {
+      return device == QLatin1String("/dev/sdb1") ? QStringLiteral("KART") : QString();
+    });
+    QStringList captions;
+    for (const ui::Volume& volume : volumes) captions << ui::volumeCaption(volume);
+    QCOMPARE(captions, shown);
   }
 
  private:
