@@ -215,14 +215,16 @@ void gozat::keyPressEvent(QKeyEvent* event) {
 }
 
 bool gozat::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == lstFoto->viewport()) {
+  const bool press = event->type() == QEvent::MouseButtonPress;
+  const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+  if (watched == lstFoto->viewport() && (press || doubleClick)) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonPress) {
+    if (press) {
       lstFoto_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
       // A right click leaves the selection alone: the menu acts on the entry selected before.
       return mouse->button() == Qt::RightButton;
     }
-    if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+    if (mouse->button() == Qt::LeftButton) {
       lstFoto_DblClick();
       return true;
     }
