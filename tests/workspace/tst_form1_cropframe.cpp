@@ -91,9 +91,7 @@ const std::initializer_list<std::pair<const char*, QLocale>> kDesktops{
 class Form1CropFrameTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    QLocale::setDefault(kEnglish);
-  }
+  void initTestCase() { QLocale::setDefault(kEnglish); }
   void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
 
   void init() {
