@@ -61,7 +61,8 @@ std::string volumeTrash(const std::string& top, uid_t uid) {
   return {};
 }
 
-// Percent-encoded as a URL path: as the freedesktop trash format writes it, so file managers can restore it.
+// Percent-encoded as a URL path, as the freedesktop trash format writes it,
+// so that file managers can restore the file.
 std::string encodedPath(const std::string& path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
