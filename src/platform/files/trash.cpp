@@ -52,10 +52,10 @@ std::string volumeTrash(const std::string& top, uid_t uid) {
   // A shared trash only when it is a real folder with the sticky bit; a link
   // there could send the user's files anywhere.
   if (syscalls().lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
-    const std::string own = pathIn(shared, std::to_string(uid));
+    std::string own = pathIn(shared, std::to_string(uid));
     if (isFolder(own, false) || syscalls().mkdir(own.c_str(), 0700) == 0) return own;
   }
-  const std::string own = pathIn(top, ".Trash-" + std::to_string(uid));
+  std::string own = pathIn(top, ".Trash-" + std::to_string(uid));
   if (syscalls().lstat(own.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid)
     return own;
   return {};
@@ -85,7 +85,7 @@ std::string trashInfo(const std::string& originalPath) {
   std::tm local{};
   localtime_r(&now, &local);
   char date[32];
-  std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+  if (std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local) == 0) date[0] = '\0';
   return "[Trash Info]\nPath=" + encodedPath(originalPath) + "\nDeletionDate=" + date + "\n";
 }
 
