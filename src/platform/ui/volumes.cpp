@@ -186,6 +186,7 @@ std::vector<Volume> volumesFromMountTable(const QByteArray& table,
     return a.volume.rootPath.compare(b.volume.rootPath, Qt::CaseInsensitive) < 0;
   });
   std::vector<Volume> volumes;
+  volumes.reserve(entries.size());
   for (Entry& entry : entries) volumes.push_back(std::move(entry.volume));
   return volumes;
 }
