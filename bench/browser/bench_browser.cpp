@@ -21,10 +21,7 @@
 #include "browser/gozat.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "platform/ui/endprogram.h"
 #include "platform/ui/qtprompter.h"
-#include "platform/ui/volumes.h"
-#include "platform/video/deviceprovider.h"
 #include "rules/form1_rules.h"
 #include "settings/Module1.h"
 #include "windows/programcontext.h"
@@ -88,14 +85,7 @@ int main(int argc, char** argv) {
                            QStringLiteral("Path"), folder);
 
   ui::QtPrompter dialogs;
-  windows::WindowRegistry registry{windows::ProgramContext{
-      .cameras = video::makeDeviceProviderFromEnvironment(),
-      .prompter = &dialogs,
-      .settings = Module1::forUserProfile(),
-      .endProgram = ui::endProgram,
-      .folders = windows::programFoldersOfThisRun(),
-      .drives = ui::DriveAccess{},
-  }};
+  windows::WindowRegistry registry(windows::programContextOfThisRun(dialogs));
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();
   Form1& form = registry.get<Form1>();

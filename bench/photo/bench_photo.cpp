@@ -22,7 +22,6 @@
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/picture/picturefile.h"
-#include "platform/ui/endprogram.h"
 #include "platform/ui/inputblocker.h"
 #include "platform/ui/qtprompter.h"
 #include "platform/video/deviceprovider.h"
@@ -63,14 +62,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
 
   ui::QtPrompter dialogs;
-  windows::WindowRegistry registry{windows::ProgramContext{
-      .cameras = video::makeDeviceProviderFromEnvironment(),
-      .prompter = &dialogs,
-      .settings = Module1::forUserProfile(),
-      .endProgram = ui::endProgram,
-      .folders = windows::programFoldersOfThisRun(),
-      .drives = ui::DriveAccess{},
-  }};
+  windows::WindowRegistry registry(windows::programContextOfThisRun(dialogs));
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();
   Form1& form = registry.get<Form1>();

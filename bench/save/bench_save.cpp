@@ -27,9 +27,7 @@
 #include "mainwindow/programwindows.h"
 #include "platform/imaging/convert.h"
 #include "platform/picture/picturefile.h"
-#include "platform/ui/endprogram.h"
 #include "platform/ui/qtprompter.h"
-#include "platform/ui/volumes.h"
 #include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
 #include "windows/programcontext.h"
@@ -126,14 +124,7 @@ int main(int argc, char** argv) {
                           QStringLiteral("Kalite"), 1);
 
   ui::QtPrompter dialogs;
-  windows::WindowRegistry registry{windows::ProgramContext{
-      .cameras = video::makeDeviceProviderFromEnvironment(),
-      .prompter = &dialogs,
-      .settings = Module1::forUserProfile(),
-      .endProgram = ui::endProgram,
-      .folders = windows::programFoldersOfThisRun(),
-      .drives = ui::DriveAccess{},
-  }};
+  windows::WindowRegistry registry(windows::programContextOfThisRun(dialogs));
   windows::defineProgramWindows(registry);
   registry.show<windows::frmMain>();
   Form1& form = registry.get<Form1>();

@@ -10,11 +10,7 @@
 
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "platform/ui/endprogram.h"
-#include "platform/ui/prompt.h"
 #include "platform/ui/qtprompter.h"
-#include "platform/video/deviceprovider.h"
-#include "settings/Module1.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 
@@ -36,14 +32,7 @@ int main(int argc, char* argv[]) {
 
   // Outlives the windows, which only borrow it.
   ui::QtPrompter dialogs;
-  windows::WindowRegistry windows(windows::ProgramContext{
-      .cameras = video::makeDeviceProviderFromEnvironment(),
-      .prompter = &dialogs,
-      .settings = Module1::forUserProfile(),
-      .endProgram = ui::endProgram,
-      .folders = windows::programFoldersOfThisRun(),
-      .drives = ui::DriveAccess{},  // the machine's mounted volumes, probed with a time limit
-  });
+  windows::WindowRegistry windows(windows::programContextOfThisRun(dialogs));
   windows::defineProgramWindows(windows);
   windows.show<windows::frmMain>();
   return QApplication::exec();

@@ -11,4 +11,15 @@ rules::ProgramFolders programFoldersOfThisRun() {
               QStringLiteral("/Velmora")};
 }
 
+ProgramContext programContextOfThisRun(ui::Prompter& prompter) {
+  return ProgramContext{
+      .cameras = video::makeDeviceProviderFromEnvironment(),
+      .prompter = &prompter,
+      .settings = Module1::forUserProfile(),
+      .endProgram = ui::endProgram,
+      .folders = programFoldersOfThisRun(),
+      .drives = ui::DriveAccess{},  // the mounted volumes, probed with a time limit
+  };
+}
+
 }  // namespace windows

@@ -40,6 +40,12 @@ struct ProgramContext {
   ui::DriveAccess drives;
 };
 
+// The context of this run on this machine, as main() hands it to the
+// windows: the machine's cameras (or TANDEO_FAKE_CAMERAS), `prompter` (lent),
+// the user's settings store, the real ending, this run's folders, the user's
+// trash and the mounted volumes.
+ProgramContext programContextOfThisRun(ui::Prompter& prompter);
+
 // The folders of this run: the one the program was started from and
 // $XDG_CACHE_HOME/Velmora (~/.cache/Velmora). Read once, when main() builds
 // the context.

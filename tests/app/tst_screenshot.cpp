@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "browser/gozat.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
@@ -121,6 +122,39 @@ class ScreenshotTest : public QObject {
     QVERIFY(frame.grab().save(busy));
     qInfo("screenshot: %s", qPrintable(busy));
     form.waiting->hide();
+    frame.close();
+  }
+
+  // Two photos saved with F2, listed in the browser with their sizes and the
+  // count, the second previewed.
+  void browserWithSavedPhotos() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    const QString photos = profile.root() + QStringLiteral("/9-A");
+    QVERIFY(QDir().mkpath(photos));
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
+    registry.context().settings.saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                                QStringLiteral("Path"), photos);
+    windows::defineProgramWindows(registry);
+    auto& frame = registry.show<windows::frmMain>();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    frame.resize(1280, 900);
+    auto& form = registry.get<Form1>();
+    QTRY_VERIFY(showsAPicture(livePicture(form)));
+    form.KeyDown(ui::vbKeyF5);
+    form.moveFrame(4);
+    form.KeyDown(ui::vbKeyF2);
+    form.KeyDown(ui::vbKeyF2);
+    auto& browser = registry.show<gozat>();
+    QCOMPARE(browser.lstFoto->count(), 2);
+    QVERIFY(prompts.prompts().isEmpty());
+
+    const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/browser-%1.png")
+                             .arg(QGuiApplication::platformName());
+    QVERIFY(frame.grab().save(file));
+    QVERIFY(browser.grab().save(QStringLiteral(TANDEO_SCREENSHOT_DIR "/browser-window-%1.png")
+                                    .arg(QGuiApplication::platformName())));
+    qInfo("screenshot: %s", qPrintable(file));
     frame.close();
   }
 };

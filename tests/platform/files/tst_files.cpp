@@ -9,22 +9,16 @@
 #include <fstream>
 #include <optional>
 
+#include "file_text.h"
 #include "platform/files/case_fold.h"
 #include "platform/files/set_aside.h"
 #include "platform/files/syscalls.h"
 
 namespace fs = std::filesystem;
+using testsupport::readText;
+using testsupport::writeText;
 
 namespace {
-
-void writeText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // Names in the folder, hidden ones included, sorted.
 QStringList folderNames(const fs::path& folder) {

@@ -10,22 +10,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "file_text.h"
 #include "platform/files/copy.h"
 #include "platform/files/syscalls.h"
 #include "platform/files/trash.h"
 
 namespace fs = std::filesystem;
+using testsupport::readText;
+using testsupport::writeText;
 
 namespace {
-
-void writeText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 int entries(const fs::path& folder) {
   return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
