@@ -44,9 +44,6 @@ class Decompressor {
   bool finish();
   static constexpr int kMaxRowsPerRead = 16;
 
-  // Entropy data was missing or damaged; decoding stopped there (see JpegErrorManager).
-  bool sawCorruptData() const { return errors_.corruptData; }
-
   jpeg_decompress_struct* cinfo() { return &cinfo_; }
   // Four-component pictures are CMYK (or YCCK), which libjpeg cannot turn
   // into RGB by itself.

@@ -36,15 +36,8 @@ bool meansDamagedData(int code) {
 // always send) lose nothing and stay harmless.
 void onMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
-  JpegErrorManager& manager = managerOf(cinfo);
   const int code = cinfo->err->msg_code;
-  if (code == JWRN_JPEG_EOF) {
-    manager.truncated = true;
-    std::longjmp(manager.jump, 1);
-  }
-  if (!meansDamagedData(code)) return;
-  manager.corruptData = true;
-  std::longjmp(manager.jump, 1);
+  if (code == JWRN_JPEG_EOF || meansDamagedData(code)) std::longjmp(managerOf(cinfo).jump, 1);
 }
 
 void onOutput(j_common_ptr) {}
@@ -52,10 +45,7 @@ void onOutput(j_common_ptr) {}
 void onProgress(j_common_ptr cinfo) {
   if (!cinfo->is_decompressor) return;
   auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (d->input_scan_number > kMaxJpegScans) {
-    managerOf(cinfo).tooManyScans = true;
-    std::longjmp(managerOf(cinfo).jump, 1);
-  }
+  if (d->input_scan_number > kMaxJpegScans) std::longjmp(managerOf(cinfo).jump, 1);
 }
 
 }  // namespace

@@ -20,17 +20,13 @@ inline constexpr int kMaxJpegScans = 100;
 struct JpegErrorManager {  // NOLINT(cppcoreguidelines-pro-type-member-init)
   jpeg_error_mgr pub;      // first member: libjpeg hands us a pointer to it
   std::jmp_buf jump;
-  bool truncated = false;
-  bool tooManyScans = false;
-  // Entropy data that was missing or could not be decoded: the picture
-  // would come out with grey or garbled blocks, so decoding stops there. A
-  // picture file with it is refused as damaged, a camera frame dropped.
-  bool corruptData = false;
 };
 
 // Installs the error callbacks: any error, a premature end of data, data
-// that is missing or cannot be decoded (noted in `corruptData`) and a
-// progressive stream with more than kMaxJpegScans scans all jump back.
+// that is missing or cannot be decoded (libjpeg would fill it with grey or
+// garbled blocks; a file with it is refused as damaged, a camera frame
+// dropped) and a progressive stream with more than kMaxJpegScans scans all
+// jump back.
 jpeg_error_mgr* installErrorManager(JpegErrorManager& manager);
 
 // Watches the scan count of a decompression (the decoder calls it per scan).

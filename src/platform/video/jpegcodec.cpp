@@ -65,9 +65,9 @@ QImage decodeRows(imaging::Decompressor& decoder, QSize finalSize) {
     if (!decoder.readRows(rows, count, read) || read == 0) return {};
     output.arrived(read);
   }
-  // Skipped entropy data would show as smeared blocks: the next frame is
-  // only a few milliseconds away.
-  if (!decoder.finish() || decoder.sawCorruptData()) return {};
+  // Damaged entropy data stops the decoder (it would show as smeared
+  // blocks): the next frame is only a few milliseconds away.
+  if (!decoder.finish()) return {};
   return output.result();
 }
 
