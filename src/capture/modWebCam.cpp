@@ -21,9 +21,11 @@ QString listedName(const std::string& name) {
   return QString::fromUtf8(name.data(), static_cast<qsizetype>(length)).trimmed();
 }
 
-CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> cameras) {
-  return [cameras = std::move(cameras)](QWidget& host, const QString& name, const QRect& geometry) {
-    auto window = std::make_unique<video::CaptureWidget>(cameras, &host);
+CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> cameras,
+                                    std::shared_ptr<video::CameraProfiles> profiles) {
+  return [cameras = std::move(cameras), profiles = std::move(profiles)](
+             QWidget& host, const QString& name, const QRect& geometry) {
+    auto window = makeProfiledCaptureWidget(cameras, profiles, host);
     window->setWindowTitle(name);
     window->setGeometry(geometry);
     window->show();
@@ -33,26 +35,58 @@ CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> camer
 
 }  // namespace
 
+std::unique_ptr<video::CaptureWidget> makeProfiledCaptureWidget(
+    std::shared_ptr<video::DeviceProvider> cameras, std::shared_ptr<video::CameraProfiles> profiles,
+    QWidget& host) {
+  return std::make_unique<video::CaptureWidget>(std::move(cameras), &host, std::move(profiles));
+}
+
 modWebCam::modWebCam(std::shared_ptr<video::DeviceProvider> cameras,
-                     CaptureWindowFactory makeWindow)
+                     CaptureWindowFactory makeWindow,
+                     std::shared_ptr<video::CameraProfiles> profiles)
     : cameras_(std::move(cameras)),
-      makeWindow_(makeWindow ? std::move(makeWindow) : captureWidgets(cameras_)) {}
+      makeWindow_(makeWindow ? std::move(makeWindow)
+                             : captureWidgets(cameras_, std::move(profiles))) {}
 
 modWebCam::~modWebCam() {
   closeCaptureWindow();
 }
 
 void modWebCam::listCaptureDrivers(QListWidget& list) {
+  fill(list, cameras_ ? cameras_->drivers() : std::vector<video::DriverInfo>{});
+}
+
+bool modWebCam::relistCaptureDrivers(QListWidget& list) {
+  auto drivers = cameras_ ? cameras_->drivers() : std::vector<video::DriverInfo>{};
+  if (drivers.size() > video::kMaxDrivers) drivers.resize(video::kMaxDrivers);
+  if (drivers == listed_) return false;
+  fill(list, std::move(drivers));
+  if (const int moved = listedPosition(openedIdentity_); moved >= 0) captureDriverIndex_ = moved;
+  return true;
+}
+
+void modWebCam::fill(QListWidget& list, std::vector<video::DriverInfo> drivers) {
   list.clear();
-  if (!cameras_) return;
-  const auto drivers = cameras_->drivers();
-  const auto count = std::min<std::size_t>(drivers.size(), video::kMaxDrivers);
-  for (std::size_t number = 0; number < count; ++number)
-    list.addItem(listedName(drivers[number].name));
+  if (drivers.size() > video::kMaxDrivers) drivers.resize(video::kMaxDrivers);
+  for (const auto& driver : drivers) list.addItem(listedName(driver.name));
+  listed_ = std::move(drivers);
+}
+
+std::string modWebCam::listedIdentity(int position) const {
+  if (position < 0 || position >= static_cast<int>(listed_.size())) return {};
+  return listed_[static_cast<std::size_t>(position)].identity;
+}
+
+int modWebCam::listedPosition(const std::string& identity) const {
+  if (identity.empty()) return -1;
+  for (std::size_t i = 0; i < listed_.size(); ++i)
+    if (listed_[i].identity == identity) return static_cast<int>(i);
+  return -1;
 }
 
 void modWebCam::openCaptureWindow(std::int32_t driverNumber, QWidget& host) {
   captureDriverIndex_ = driverNumber;
+  openedIdentity_ = listedIdentity(driverNumber);
   // Every open follows a close; should one not, the old window goes first,
   // so that it cannot hold on to the driver.
   closeCaptureWindow();

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "platform/video/cameraprofiles.h"
 #include "platform/video/capturewindow.h"
 #include "platform/video/deviceprovider.h"
 
@@ -20,17 +23,39 @@ class QWidget;
 using CaptureWindowFactory = std::function<std::unique_ptr<video::CaptureWindow>(
     QWidget& host, const QString& name, const QRect& geometry)>;
 
+namespace video {
+class CaptureWidget;
+}
+
+// The real capture widget, a visible child of `host`, that opens each camera
+// with its profile and remembers the changes made in its dialogs (`profiles`
+// null: neither). The workspace's and the camera window's factories both
+// make theirs here.
+std::unique_ptr<video::CaptureWidget> makeProfiledCaptureWidget(
+    std::shared_ptr<video::DeviceProvider> cameras, std::shared_ptr<video::CameraProfiles> profiles,
+    QWidget& host);
+
 class modWebCam {
  public:
-  // `makeWindow` empty: the real capture widget over `cameras`.
+  // `makeWindow` empty: the real capture widget over `cameras`, with the
+  // camera profiles of `profiles`.
   explicit modWebCam(std::shared_ptr<video::DeviceProvider> cameras,
-                     CaptureWindowFactory makeWindow = {});
+                     CaptureWindowFactory makeWindow = {},
+                     std::shared_ptr<video::CameraProfiles> profiles = {});
   ~modWebCam();
   modWebCam(const modWebCam&) = delete;
   modWebCam& operator=(const modWebCam&) = delete;
 
   // The names of the drivers in driver-number order, after clearing `list`.
   void listCaptureDrivers(QListWidget& list);
+  // After the cameras changed: lists them again when the list differs from
+  // the one last made (names or cameras) and says whether it did. The driver
+  // number of the open window follows its camera to its new place.
+  bool relistCaptureDrivers(QListWidget& list);
+  // The camera at a position of the list last made; empty beyond it.
+  std::string listedIdentity(int position) const;
+  // Where the list last made holds that camera; -1 when it holds it not.
+  int listedPosition(const std::string& identity) const;
   // Creates the capture window in `host`, connects it to the driver and
   // starts the preview scaled to the host's inner area. A window that does
   // not connect is destroyed at once, silently. The host must outlive the
@@ -45,8 +70,13 @@ class modWebCam {
   std::int32_t captureDriverIndex() const { return captureDriverIndex_; }
 
  private:
+  void fill(QListWidget& list, std::vector<video::DriverInfo> drivers);
+
   std::shared_ptr<video::DeviceProvider> cameras_;
   CaptureWindowFactory makeWindow_;
   std::unique_ptr<video::CaptureWindow> window_;
   std::int32_t captureDriverIndex_ = 0;
+  std::vector<video::DriverInfo> listed_;
+  // The camera of captureDriverIndex_ when the window was opened.
+  std::string openedIdentity_;
 };

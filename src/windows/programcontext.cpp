@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
+#include "capture/cameraprofilestore.h"
+
 namespace windows {
 
 rules::ProgramFolders programFoldersOfThisRun() {
@@ -12,13 +14,16 @@ rules::ProgramFolders programFoldersOfThisRun() {
 }
 
 ProgramContext programContextOfThisRun(ui::Prompter& prompter) {
+  Module1 settings = Module1::forUserProfile();
+  auto profiles = std::make_shared<CameraProfileStore>(settings);
   return ProgramContext{
       .cameras = video::makeDeviceProviderFromEnvironment(),
       .prompter = &prompter,
-      .settings = Module1::forUserProfile(),
+      .settings = std::move(settings),
       .endProgram = ui::endProgram,
       .folders = programFoldersOfThisRun(),
       .drives = ui::DriveAccess{},  // the mounted volumes, probed with a time limit
+      .cameraProfiles = std::move(profiles),
   };
 }
 

@@ -9,6 +9,7 @@
 #include "platform/files/trash.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/volumes.h"
+#include "platform/video/cameraprofiles.h"
 #include "platform/video/deviceprovider.h"
 #include "rules/capturefile.h"
 #include "settings/Module1.h"
@@ -38,12 +39,17 @@ struct ProgramContext {
   // The drives: the mounted volumes and whether a folder on one can be read
   // (within a time limit), or a test's own.
   ui::DriveAccess drives;
+
+  // What the user set up in each camera's dialogs, by camera, kept in the
+  // same settings store; null: cameras open with the default choice and
+  // nothing is remembered.
+  std::shared_ptr<video::CameraProfiles> cameraProfiles = nullptr;
 };
 
 // The context of this run on this machine, as main() hands it to the
 // windows: the machine's cameras (or TANDEO_FAKE_CAMERAS), `prompter` (lent),
 // the user's settings store, the real ending, this run's folders, the user's
-// trash and the mounted volumes.
+// trash, the mounted volumes and the camera profiles in the settings store.
 ProgramContext programContextOfThisRun(ui::Prompter& prompter);
 
 // The folders of this run: the one the program was started from and

@@ -17,7 +17,9 @@
 Q_LOGGING_CATEGORY(lcWorkspace, "tandeo.workspace", QtWarningMsg)
 
 Form1::Form1(windows::WindowRegistry& windows, QWidget* parent)
-    : QWidget(parent), windows_(windows), webCam_(windows.context().cameras) {
+    : QWidget(parent),
+      windows_(windows),
+      webCam_(windows.context().cameras, {}, windows.context().cameraProfiles) {
   createControls();
   connectHandlers();
   // Key preview: the window sees every key before the control that has the focus.

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "capture/modWebCam.h"
 #include "platform/picture/pictureclip.h"
@@ -88,6 +89,9 @@ class Form1 : public QWidget, public windows::MdiChild {
   void toolYon_ButtonClick(const QString& key);
   void cmbTur_Click();
   void cmbCamList_Change();
+  // Cameras came or went: the camera boxes list them again, keeping the
+  // chosen camera chosen wherever it is now.
+  void followCameras();
   void cmdEokul_Click();
   void Slider1_Change();
   void txtSol_Change();
@@ -297,6 +301,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   // Built from the program's cameras; destroyed before the controls,
   // Picture1 among them, that hold its window.
   modWebCam webCam_;
+  // The camera chosen in cmbCamList (at start-up the first one), by identity.
+  std::string chosenCamera_;
   bool unloaded_ = false;
   std::unique_ptr<ui::InputBlocker> inputBlock_;
   // Key preview: where each press started.

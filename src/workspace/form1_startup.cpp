@@ -17,6 +17,7 @@
 #include "platform/ui/simplecombobox.h"
 #include "rules/form1_rules.h"
 #include "settings/Module1.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 namespace {
@@ -73,9 +74,13 @@ void Form1::loadQuality() {
 
 void Form1::startCamera() {
   webCam_.listCaptureDrivers(*List1);
+  if (const auto& cameras = windows_.context().cameras; cameras && cameras->notifier())
+    connect(cameras->notifier(), &video::DeviceNotifier::devicesChanged, this,
+            &Form1::followCameras, Qt::UniqueConnection);
   if (List1->count() > 0) List1->setCurrentRow(0);
   const QListWidgetItem* driver = List1->currentItem();
   if (driver && !driver->text().isEmpty()) {
+    chosenCamera_ = webCam_.listedIdentity(List1->currentRow());
     webCam_.openCaptureWindow(List1->currentRow(), *Picture1->client());
     for (int i = 0; i < List1->count(); ++i) cmbCamList->addItem(List1->item(i)->text());
     cmbCamList->setCurrentIndex(0);
@@ -121,4 +126,22 @@ void Form1::cmbTur_Click() {
 void Form1::cmbCamList_Change() {
   // Takes effect the next time the capture window is opened.
   List1->setCurrentRow(cmbCamList->currentIndex());
+  chosenCamera_ = webCam_.listedIdentity(cmbCamList->currentIndex());
+}
+
+void Form1::followCameras() {
+  // Nothing changed in what the boxes show: leave them (and the user's
+  // open drop-down) alone.
+  if (!webCam_.relistCaptureDrivers(*List1)) return;
+  const int chosen = std::max(0, webCam_.listedPosition(chosenCamera_));
+  // The choice is kept by identity, not by the position a rebuilt box
+  // would report on its way; a camera that went away stays the chosen one
+  // for when it comes back.
+  const QSignalBlocker quiet(cmbCamList);
+  cmbCamList->clear();
+  for (int i = 0; i < List1->count(); ++i) cmbCamList->addItem(List1->item(i)->text());
+  if (List1->count() == 0) return;
+  List1->setCurrentRow(chosen);
+  cmbCamList->setCurrentIndex(chosen);
+  qCDebug(lcWorkspace) << "cameras now:" << List1->count() << "chosen at" << chosen;
 }

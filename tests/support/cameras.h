@@ -41,6 +41,7 @@ class CountingCameras final : public video::DeviceProvider {
   int openNow() const { return *openNow_; }
 
   std::vector<video::DriverInfo> drivers() override { return cameras_->drivers(); }
+  video::DeviceNotifier* notifier() override { return cameras_->notifier(); }
   base::Expected<std::unique_ptr<video::CaptureDevice>, base::SystemError> open(
       int number) override {
     auto device = cameras_->open(number);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "capture/cameraprofilestore.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
@@ -78,7 +79,7 @@ class ProgramWindows {
       : registry(windows::ProgramContext{
             .cameras = std::move(cameras),
             .prompter = &prompts,
-            .settings = std::move(settings),
+            .settings = settings,
             .endProgram =
                 [this] {
                   ++endCalls_;
@@ -86,6 +87,7 @@ class ProgramWindows {
                 },
             .folders = std::move(folders),
             .drives = std::move(drives),
+            .cameraProfiles = std::make_shared<CameraProfileStore>(std::move(settings)),
         }) {
     windows::defineProgramWindows(registry);
     frame = &registry.show<windows::frmMain>();

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 #include "platform/video/areascaler.h"
 #include "platform/video/capturestream.h"
@@ -16,11 +17,13 @@ constexpr int kDefaultPreviewRateMs = 66;
 
 }  // namespace
 
-CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* parent)
-    : QWidget(parent), provider_(std::move(provider)) {
+CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* parent,
+                             std::shared_ptr<CameraProfiles> profiles)
+    : QWidget(parent), provider_(std::move(provider)), profiles_(std::move(profiles)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   previewTimer_.setInterval(kDefaultPreviewRateMs);
   connect(&previewTimer_, &QTimer::timeout, this, &CaptureWidget::pullFrame);
+  connect(this, &CaptureWidget::cameraSettingsChanged, this, &CaptureWidget::saveProfile);
 }
 
 CaptureWidget::~CaptureWidget() {
@@ -35,22 +38,50 @@ QSize CaptureWidget::formatWindowSize() const {
   return size;
 }
 
+std::optional<FormatOption> CaptureWidget::formatFor(const CaptureDevice& device,
+                                                     const std::optional<CameraProfile>& profile) {
+  const auto options = device.formatOptions();
+  if (profile && profile->format &&
+      std::find(options.begin(), options.end(), *profile->format) != options.end())
+    return profile->format;
+  return chooseDefaultFormat(options, formatWindowSize());
+}
+
 bool CaptureWidget::connectDriver(int number) {
   // The camera window asks again on every tick; a live stream just says yes.
   if (stream_ && number == driver_ && stream_->isRunning()) return true;
   disconnectDriver();
   if (!provider_) return false;
-  auto device = provider_->open(number);
-  if (!device) {
-    qCDebug(lcVideo) << "driver" << number << "did not open:" << device.error().message().c_str();
+  auto opened = provider_->openDriver(number);
+  if (!opened) {
+    qCDebug(lcVideo) << "driver" << number << "did not open:" << opened.error().message().c_str();
     return false;
   }
-  const auto option = chooseDefaultFormat((*device)->formatOptions(), formatWindowSize());
+  if (!startStream(std::move(*opened), number)) return false;
+  if (auto* notifier = provider_->notifier())
+    connect(notifier, &DeviceNotifier::devicesChanged, this, &CaptureWidget::devicesChanged,
+            Qt::UniqueConnection);
+  return true;
+}
+
+bool CaptureWidget::startStream(OpenedDriver opened, int number) {
+  CaptureDevice& device = *opened.device;
+  std::optional<CameraProfile> profile;
+  if (profiles_ && !opened.info.identity.empty()) profile = profiles_->load(opened.info.identity);
+  const auto option = formatFor(device, profile);
   if (!option) return false;
-  if (auto format = (*device)->setFormat(*option); !format) return false;
+  const auto format = device.setFormat(*option);
+  if (!format) return false;
+  // After the format: some drivers reset their controls when it changes.
+  if (profile) {
+    for (const auto& [id, value] : profile->controls)
+      if (auto set = device.setControl(id, value); !set)
+        qCDebug(lcVideo) << "control" << Qt::hex << id
+                         << "refused:" << set.error().message().c_str();
+  }
   const std::uint64_t generation = ++generation_;
   auto stream =
-      CaptureStream::start(std::move(*device), [this, generation](const base::SystemError&) {
+      CaptureStream::start(std::move(opened.device), [this, generation](const base::SystemError&) {
         QMetaObject::invokeMethod(
             this, [this, generation] { streamEnded(generation); }, Qt::QueuedConnection);
       });
@@ -60,6 +91,10 @@ bool CaptureWidget::connectDriver(int number) {
   }
   stream_ = std::move(*stream);
   driver_ = number;
+  identity_ = std::move(opened.info.identity);
+  format_ = {format->fourcc, format->width, format->height};
+  waiting_ = false;
+  changedWhileStreaming_ = false;
   seen_ = 0;
   updateTargetSize();
   updateTimer();
@@ -67,7 +102,13 @@ bool CaptureWidget::connectDriver(int number) {
 }
 
 void CaptureWidget::disconnectDriver() {
+  waiting_ = false;
+  identity_.clear();
   if (!stream_) return;
+  letGo();
+}
+
+void CaptureWidget::letGo() {
   stream_.reset();
   driver_ = -1;
   shown_ = QImage();
@@ -78,7 +119,48 @@ void CaptureWidget::disconnectDriver() {
 void CaptureWidget::streamEnded(std::uint64_t generation) {
   if (generation != generation_ || !stream_) return;
   qCDebug(lcVideo) << "preview of driver" << driver_ << "ended";
-  disconnectDriver();
+  letGo();
+  // Waited for until the device list changes; never retried in a loop, so a
+  // camera that keeps failing costs nothing while it is away.
+  waiting_ = !identity_.empty();
+  if (waiting_ && std::exchange(changedWhileStreaming_, false)) reconnect();
+}
+
+void CaptureWidget::devicesChanged() {
+  if (stream_ && stream_->isRunning()) {
+    changedWhileStreaming_ = true;
+    return;
+  }
+  if (stream_) {
+    // The worker has ended and its notice is on its way: take it now.
+    streamEnded(generation_);
+    return;
+  }
+  if (waiting_) reconnect();
+}
+
+bool CaptureWidget::reconnect() {
+  const auto drivers = provider_->drivers();
+  for (std::size_t number = 0; number < drivers.size(); ++number) {
+    if (drivers[number].identity != identity_) continue;
+    auto opened = provider_->openDriver(static_cast<int>(number));
+    // The list may have moved on between the two looks; wait for its next change.
+    if (!opened || opened->info.identity != identity_) return false;
+    if (!startStream(std::move(*opened), static_cast<int>(number))) return false;
+    qCDebug(lcVideo) << "camera" << identity_.c_str() << "is back as driver" << number;
+    if (preview_) pullFrame();
+    return true;
+  }
+  return false;
+}
+
+void CaptureWidget::saveProfile() {
+  if (!profiles_ || !stream_ || identity_.empty()) return;
+  CameraProfile profile;
+  profile.format = format_;
+  for (const auto& control : stream_->device().controls())
+    profile.controls.emplace_back(control.id, control.value);
+  profiles_->save(identity_, profile);
 }
 
 void CaptureWidget::setScale(bool on) {

@@ -1,13 +1,19 @@
 #pragma once
 // The real capture window: a widget that connects to a driver of its
 // provider, shows the live picture and grabs frames. Owns at most one stream.
+// Given camera profiles, it opens each camera the way the user last set it
+// up and remembers each change made in the dialogs; a camera pulled out shows
+// black and, when it is plugged in again, is reconnected by itself.
 
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
+#include "platform/video/cameraprofiles.h"
 #include "platform/video/capturewindow.h"
 #include "platform/video/deviceprovider.h"
 
@@ -19,7 +25,10 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   Q_OBJECT
 
  public:
-  CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* parent);
+  // `profiles` null: every camera opens with the default choice and nothing
+  // is remembered.
+  CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* parent,
+                std::shared_ptr<CameraProfiles> profiles = {});
   ~CaptureWidget() override;
 
   bool connectDriver(int number) override;
@@ -40,6 +49,16 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   // The frame the window shows, at the size it was decoded to.
   QImage currentFrame() const { return shown_; }
   CaptureStream* stream() const { return stream_.get(); }
+  // The camera connected, or the one lost and waited for; empty otherwise.
+  const std::string& cameraIdentity() const { return identity_; }
+  // The format the stream was set up with.
+  FormatOption currentFormat() const { return format_; }
+  // True while a camera that was pulled out is waited for.
+  bool isWaitingForCamera() const { return waiting_; }
+
+ signals:
+  // The user changed the format or a control in one of the dialogs.
+  void cameraSettingsChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -48,14 +67,28 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
  private:
   void pullFrame();
   void streamEnded(std::uint64_t generation);
+  void devicesChanged();
+  bool startStream(OpenedDriver opened, int number);
+  bool reconnect();
+  void saveProfile();
+  std::optional<FormatOption> formatFor(const CaptureDevice& device,
+                                        const std::optional<CameraProfile>& profile);
+  void letGo();
   void updateTargetSize();
   void updateTimer();
   void render(QPainter& painter) const;
   QSize formatWindowSize() const;
 
   std::shared_ptr<DeviceProvider> provider_;
+  std::shared_ptr<CameraProfiles> profiles_;
   std::unique_ptr<CaptureStream> stream_;
   int driver_ = -1;
+  std::string identity_;
+  FormatOption format_;
+  bool waiting_ = false;
+  // The device list changed while the stream still ran: the stream may end
+  // because of that change, and then deserves one look for its camera.
+  bool changedWhileStreaming_ = false;
   std::uint64_t generation_ = 0;
   std::uint64_t seen_ = 0;
   bool scale_ = false;

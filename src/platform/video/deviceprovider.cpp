@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <cerrno>
 
 #include "platform/video/syntheticcamera.h"
 #include "platform/video/v4l2provider.h"
@@ -16,6 +17,15 @@ bool isBlank(std::string_view text) {
 }
 
 }  // namespace
+
+base::Expected<OpenedDriver, base::SystemError> DeviceProvider::openDriver(int number) {
+  const auto list = drivers();
+  if (number < 0 || number >= static_cast<int>(list.size()))
+    return base::SystemError{ENODEV, "no capture driver " + std::to_string(number)};
+  auto device = open(number);
+  if (!device) return device.error();
+  return OpenedDriver{std::move(*device), list[static_cast<std::size_t>(number)]};
+}
 
 std::vector<std::string> parseFakeCameraNames(std::string_view list) {
   std::vector<std::string> names;

@@ -5,6 +5,7 @@
 // is handed a provider.
 
 #include <QLoggingCategory>
+#include <QObject>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,26 @@ inline constexpr int kMaxDrivers = 10;
 struct DriverInfo {
   std::string name;
   std::string version;
+  // Names the physical camera, whatever node number it has now: its USB
+  // serial number where it has one, otherwise where it sits on its bus and
+  // what model it is; "synthetic:" and the name for a synthetic camera. Two
+  // cameras of one model without serial numbers differ by their ports.
+  std::string identity;
+  bool operator==(const DriverInfo&) const = default;
+};
+
+// A device opened together with what the list said of it at that moment.
+struct OpenedDriver {
+  std::unique_ptr<CaptureDevice> device;
+  DriverInfo info;
+};
+
+// Says that capture devices came or went: the provider's list may differ now.
+class DeviceNotifier : public QObject {
+  Q_OBJECT
+
+ signals:
+  void devicesChanged();
 };
 
 class DeviceProvider {
@@ -33,6 +54,13 @@ class DeviceProvider {
   // At most kMaxDrivers entries; a driver's number is its position.
   virtual std::vector<DriverInfo> drivers() = 0;
   virtual base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> open(int number) = 0;
+  // Opens driver `number` and tells which camera that was. The default looks
+  // at the list and then opens; a provider that lists by opening nodes does
+  // both from one look.
+  virtual base::Expected<OpenedDriver, base::SystemError> openDriver(int number);
+  // Where changes of the list are announced, made on first use on the
+  // user-interface thread; null when the list never changes.
+  virtual DeviceNotifier* notifier() { return nullptr; }
 };
 
 // Names from a comma-separated list; blank entries are skipped, the others

@@ -58,6 +58,8 @@ base::Expected<void, base::SystemError> SyntheticCamera::start() {
 
 NextResult SyntheticCamera::next(int wakeFd, const FrameSink& sink) {
   if (!streaming_) return {NextKind::Lost, {EINVAL, "not streaming"}};
+  if (plugged_ && !plugged_->load())
+    return {NextKind::Lost, {ENODEV, "synthetic camera unplugged"}};
   const auto now = Clock::now();
   auto due = firstDue_ + kInterval * static_cast<long>(frameNumber_);
   if (now - due > 2 * kInterval) {  // fell behind: do not race to catch up
@@ -93,20 +95,51 @@ base::Expected<void, base::SystemError> SyntheticCamera::setControl(std::uint32_
   return base::SystemError{EINVAL, "no such control"};
 }
 
+SyntheticProvider::SyntheticProvider(std::vector<std::string> names) {
+  for (auto& name : names)
+    cameras_.push_back({std::move(name), std::make_shared<std::atomic<bool>>(true)});
+}
+
+SyntheticProvider::~SyntheticProvider() = default;
+
+std::vector<const SyntheticProvider::Camera*> SyntheticProvider::pluggedCameras() const {
+  std::vector<const Camera*> plugged;
+  for (const auto& camera : cameras_) {
+    if (plugged.size() == kMaxDrivers) break;
+    if (camera.plugged->load()) plugged.push_back(&camera);
+  }
+  return plugged;
+}
+
 std::vector<DriverInfo> SyntheticProvider::drivers() {
   std::vector<DriverInfo> infos;
-  for (const auto& name : names_) {
-    if (infos.size() == kMaxDrivers) break;
-    infos.push_back({name, "synthetic 1.0"});
-  }
+  for (const Camera* camera : pluggedCameras())
+    infos.push_back({camera->name, "synthetic 1.0", "synthetic:" + camera->name});
   return infos;
 }
 
 base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> SyntheticProvider::open(
     int number) {
-  if (number < 0 || number >= std::min<int>(static_cast<int>(names_.size()), kMaxDrivers))
+  const auto plugged = pluggedCameras();
+  if (number < 0 || number >= static_cast<int>(plugged.size()))
     return base::SystemError{ENODEV, "no synthetic camera " + std::to_string(number)};
-  return std::unique_ptr<CaptureDevice>(std::make_unique<SyntheticCamera>());
+  return std::unique_ptr<CaptureDevice>(
+      std::make_unique<SyntheticCamera>(plugged[static_cast<std::size_t>(number)]->plugged));
+}
+
+void SyntheticProvider::unplug(const std::string& name) {
+  setPlugged(name, false);
+}
+
+void SyntheticProvider::replug(const std::string& name) {
+  setPlugged(name, true);
+}
+
+void SyntheticProvider::setPlugged(const std::string& name, bool plugged) {
+  bool changed = false;
+  for (auto& camera : cameras_)
+    if (camera.name == name && camera.plugged->exchange(plugged) != plugged) changed = true;
+  if (changed) emit notifier_.devicesChanged();
 }
 
 }  // namespace video

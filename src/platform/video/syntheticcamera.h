@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,9 @@ std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_
 
 class SyntheticCamera final : public CaptureDevice {
  public:
-  SyntheticCamera() = default;
+  // `plugged` false: the camera has been taken away, its stream is lost.
+  explicit SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged = {})
+      : plugged_(std::move(plugged)) {}
 
   std::vector<FormatOption> formatOptions() const override;
   base::Expected<FrameFormat, base::SystemError> setFormat(const FormatOption& option) override;
@@ -37,16 +41,33 @@ class SyntheticCamera final : public CaptureDevice {
   Clock::time_point firstDue_;
   std::atomic<int> brightness_{0};
   std::atomic<int> contrast_{100};
+  std::shared_ptr<const std::atomic<bool>> plugged_;
 };
 
 class SyntheticProvider final : public DeviceProvider {
  public:
-  explicit SyntheticProvider(std::vector<std::string> names) : names_(std::move(names)) {}
+  explicit SyntheticProvider(std::vector<std::string> names);
+  ~SyntheticProvider() override;
+  // Only the cameras plugged in now, in the order of the names.
   std::vector<DriverInfo> drivers() override;
   base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> open(int number) override;
+  DeviceNotifier* notifier() override { return &notifier_; }
+
+  // For tests and the demo: the named camera is pulled out (an open stream of
+  // it is lost) or plugged in again; the notifier says so either way.
+  void unplug(const std::string& name);
+  void replug(const std::string& name);
 
  private:
-  std::vector<std::string> names_;
+  struct Camera {
+    std::string name;
+    std::shared_ptr<std::atomic<bool>> plugged;
+  };
+  std::vector<const Camera*> pluggedCameras() const;
+  void setPlugged(const std::string& name, bool plugged);
+
+  std::vector<Camera> cameras_;
+  DeviceNotifier notifier_;
 };
 
 }  // namespace video

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 
@@ -31,12 +32,67 @@ class Device {
   bool unplugged = false;
   long calls = 0;
   long frameNumber = 0;
+  std::shared_ptr<std::vector<std::string>> log;
 };
 
 namespace {
 
 FakeV4l2* current = nullptr;
 constexpr int kOffsetShift = 24;
+
+std::string fourccText(std::uint32_t fourcc) {
+  std::string text(4, ' ');
+  for (int i = 0; i < 4; ++i) text[i] = static_cast<char>((fourcc >> (8 * i)) & 0xFF);
+  return text;
+}
+
+std::string hexId(std::uint32_t id) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", id);
+  return text;
+}
+
+// How a call shows in the log: the request's name, and what was asked where
+// a test checks it.
+std::string describeCall(unsigned long request, const void* arg) {
+  switch (request) {
+    case VIDIOC_QUERYCAP:
+      return "QUERYCAP";
+    case VIDIOC_ENUM_FMT:
+      return "ENUM_FMT";
+    case VIDIOC_ENUM_FRAMESIZES:
+      return "ENUM_FRAMESIZES";
+    case VIDIOC_G_FMT:
+      return "G_FMT";
+    case VIDIOC_S_FMT: {
+      const auto& pix = static_cast<const v4l2_format*>(arg)->fmt.pix;
+      return "S_FMT " + fourccText(pix.pixelformat) + ' ' + std::to_string(pix.width) + 'x' +
+             std::to_string(pix.height);
+    }
+    case VIDIOC_G_PARM:
+      return "G_PARM";
+    case VIDIOC_S_PARM:
+      return "S_PARM";
+    case VIDIOC_REQBUFS:
+      return "REQBUFS";
+    case VIDIOC_QUERYBUF:
+      return "QUERYBUF";
+    case VIDIOC_QBUF:
+      return "QBUF";
+    case VIDIOC_DQBUF:
+      return "DQBUF";
+    case VIDIOC_STREAMON:
+      return "STREAMON";
+    case VIDIOC_STREAMOFF:
+      return "STREAMOFF";
+    case VIDIOC_S_CTRL: {
+      const auto* control = static_cast<const v4l2_control*>(arg);
+      return "S_CTRL " + hexId(control->id) + '=' + std::to_string(control->value);
+    }
+    default:
+      return "ioctl " + std::to_string(request);
+  }
+}
 
 int fail(int err) {
   errno = err;
@@ -121,6 +177,17 @@ void FakeV4l2::addNode(const std::string& path, Node node) {
   nodes_[path] = std::move(node);
 }
 
+void FakeV4l2::removeNode(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  nodes_.erase(path);
+}
+
+std::vector<std::string> FakeV4l2::callsOfLastOpen(const std::string& path) const {
+  std::lock_guard lock(mutex_);
+  const auto it = lastCalls_.find(path);
+  return it == lastCalls_.end() ? std::vector<std::string>{} : *it->second;
+}
+
 int FakeV4l2::openDescriptors() const {
   std::lock_guard lock(mutex_);
   return static_cast<int>(devices_.size());
@@ -165,6 +232,8 @@ int FakeV4l2::open(const char* path, int) {
   if (fd < 0) return -1;
   auto device = std::make_shared<Device>();
   device->node = it->second;
+  device->log = std::make_shared<std::vector<std::string>>();
+  lastCalls_[path] = device->log;
   const auto& first = device->node.formats.front();
   fillFormat(device->format, first.fourcc, first.sizes.front().first, first.sizes.front().second);
   devices_[fd] = std::move(device);
@@ -180,8 +249,9 @@ int FakeV4l2::close(int fd) {
   return ::close(fd);
 }
 
-bool FakeV4l2::countCall(Device& device) {
+bool FakeV4l2::countCall(Device& device, std::string call) {
   ++device.calls;
+  device.log->push_back(std::move(call));
   const long at = device.node.faults.unplugAtCall;
   if (at >= 0 && device.calls > at) device.unplugged = true;
   return device.unplugged;
@@ -192,7 +262,7 @@ int FakeV4l2::ioctl(int fd, unsigned long request, void* arg) {
   const auto it = devices_.find(fd);
   if (it == devices_.end()) return fail(EBADF);
   Device& device = *it->second;
-  if (countCall(device)) return fail(ENODEV);
+  if (countCall(device, describeCall(request, arg))) return fail(ENODEV);
   const int err = deviceIoctl(device, request, arg);
   return err ? fail(err) : 0;
 }
@@ -206,6 +276,8 @@ int FakeV4l2::deviceIoctl(Device& device, unsigned long request, void* arg) {
       // Like a driver, fill the whole field; a 32-byte name has no zero.
       std::memcpy(caps->card, device.node.card.data(),
                   std::min(device.node.card.size(), sizeof caps->card));
+      std::memcpy(caps->bus_info, device.node.busInfo.data(),
+                  std::min(device.node.busInfo.size(), sizeof caps->bus_info));
       caps->version = 0x060100;
       caps->capabilities = device.node.capabilities;
       caps->device_caps = device.node.deviceCaps;
@@ -289,9 +361,18 @@ int FakeV4l2::deviceIoctl(Device& device, unsigned long request, void* arg) {
       device.queue.clear();
       for (auto& b : device.buffers) b.queued = false;
       return 0;
-    case VIDIOC_QUERYCTRL:
     case VIDIOC_G_CTRL:
-    case VIDIOC_S_CTRL:
+    case VIDIOC_S_CTRL: {
+      auto* control = static_cast<v4l2_control*>(arg);
+      const auto known = device.node.controls.find(control->id);
+      if (known == device.node.controls.end()) return EINVAL;
+      if (request == VIDIOC_S_CTRL)
+        known->second = control->value;
+      else
+        control->value = known->second;
+      return 0;
+    }
+    case VIDIOC_QUERYCTRL:
       return EINVAL;
     default:
       return ENOTTY;
@@ -331,7 +412,7 @@ void* FakeV4l2::mmap(void* address, std::size_t length, int protection, int flag
   if (it == devices_.end()) return ::mmap(address, length, protection, flags, fd, offset);
   auto& device = it->second;
   const auto index = static_cast<std::uint32_t>(offset >> kOffsetShift);
-  if (countCall(*device)) {
+  if (countCall(*device, "mmap")) {
     errno = ENODEV;
     return MAP_FAILED;
   }
@@ -369,7 +450,7 @@ int FakeV4l2::poll(pollfd* fds, nfds_t count, int timeoutMs) {
       if (it == devices_.end()) continue;
       real[i].fd = -1;
       Device& device = *it->second;
-      if (countCall(device))
+      if (countCall(device, "poll"))
         fds[i].revents = POLLERR | POLLHUP;
       else if (device.streaming && !device.queue.empty() && !device.node.faults.stalled)
         fds[i].revents = POLLIN;

@@ -43,6 +43,10 @@ struct Node {
   std::uint32_t capabilities = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING | V4L2_CAP_DEVICE_CAPS;
   std::uint32_t deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
   std::vector<Format> formats = {{V4L2_PIX_FMT_MJPEG, {{320, 240}}}};
+  std::string busInfo = "usb-0000:00:14.0-1";
+  // Controls S_CTRL and G_CTRL know, by id, with their values; any other id
+  // is refused with EINVAL.
+  std::map<std::uint32_t, std::int32_t> controls;
   Faults faults;
   // Frame content for (fourcc, width, height, frame number); a default is
   // supplied for MJPEG (the test pattern, scaled) and YUYV (pure red).
@@ -59,6 +63,14 @@ class FakeV4l2 {
   FakeV4l2& operator=(const FakeV4l2&) = delete;
 
   void addNode(const std::string& path, Node node);
+  // The node is gone: it no longer opens (ENOENT). Devices open on it stay
+  // until unplugged or closed.
+  void removeNode(const std::string& path);
+  // The calls made through the descriptor last opened on `path`, in order:
+  // "QUERYCAP", "S_FMT MJPG 320x240", "S_CTRL 00980900=5", "REQBUFS", "mmap",
+  // "QBUF", "STREAMON", "poll", "DQBUF", ... Entry k is the call that
+  // Faults::unplugAtCall = k makes fail.
+  std::vector<std::string> callsOfLastOpen(const std::string& path) const;
 
   int openDescriptors() const;
   int liveMappings() const;
@@ -80,10 +92,11 @@ class FakeV4l2 {
  private:
   int deviceIoctl(Device& device, unsigned long request, void* arg);
   int dequeue(Device& device, v4l2_buffer& buffer);
-  bool countCall(Device& device);
+  bool countCall(Device& device, std::string call);
 
   mutable std::mutex mutex_;
   std::map<std::string, Node> nodes_;
+  std::map<std::string, std::shared_ptr<std::vector<std::string>>> lastCalls_;
   std::map<int, std::shared_ptr<Device>> devices_;
   std::map<void*, std::pair<std::shared_ptr<Device>, std::uint32_t>> mappings_;
   int peak_ = 0;

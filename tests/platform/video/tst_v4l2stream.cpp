@@ -271,6 +271,8 @@ void TestV4l2Stream::hundredConnectionsLeakNothing() {
   const auto cameras = std::make_shared<V4l2Provider>(dir.path().toStdString());
   QWidget host;
   host.resize(320, 240);
+  // The provider's watch on the device folder is made once and lives with it.
+  cameras->notifier();
   const int before = openDescriptorsOfProcess();
   for (int cycle = 0; cycle < 100; ++cycle) {
     auto window = std::make_unique<CaptureWidget>(cameras, &host);
