@@ -36,11 +36,15 @@ class CountingCameras final : public video::DeviceProvider {
   explicit CountingCameras(std::shared_ptr<video::DeviceProvider> cameras)
       : cameras_(std::move(cameras)) {}
 
-  // Devices opened so far, and those still open.
+  // Devices opened so far, and those still open; how often the list was asked for.
   int opened() const { return opened_; }
+  int listings() const { return listings_; }
   int openNow() const { return *openNow_; }
 
-  std::vector<video::DriverInfo> drivers() override { return cameras_->drivers(); }
+  std::vector<video::DriverInfo> drivers() override {
+    ++listings_;
+    return cameras_->drivers();
+  }
   video::DeviceNotifier* notifier() override { return cameras_->notifier(); }
   base::Expected<std::unique_ptr<video::CaptureDevice>, base::SystemError> open(
       int number) override {
@@ -88,6 +92,7 @@ class CountingCameras final : public video::DeviceProvider {
 
   std::shared_ptr<video::DeviceProvider> cameras_;
   int opened_ = 0;
+  int listings_ = 0;
   std::shared_ptr<std::atomic<int>> openNow_ = std::make_shared<std::atomic<int>>(0);
 };
 

@@ -50,7 +50,23 @@ std::optional<FormatOption> CaptureWidget::formatFor(const CaptureDevice& device
 bool CaptureWidget::connectDriver(int number) {
   // The camera window asks again on every tick; a live stream just says yes.
   if (stream_ && number == driver_ && stream_->isRunning()) return true;
+  // While its camera is away, a window asked on every tick looks at the
+  // devices again only after they changed, instead of opening nodes a
+  // hundred times a second for an answer that cannot differ.
+  if (waiting_ && !lookAgain_) return false;
+  const bool wasWaiting = waiting_;
+  std::string lost = identity_;
   disconnectDriver();
+  if (openAndStart(number)) return true;
+  if (wasWaiting) {
+    waiting_ = true;
+    identity_ = std::move(lost);
+    lookAgain_ = false;
+  }
+  return false;
+}
+
+bool CaptureWidget::openAndStart(int number) {
   if (!provider_) return false;
   auto opened = provider_->openDriver(number);
   if (!opened) {
@@ -94,6 +110,7 @@ bool CaptureWidget::startStream(OpenedDriver opened, int number) {
   identity_ = std::move(opened.info.identity);
   format_ = {format->fourcc, format->width, format->height};
   waiting_ = false;
+  lookAgain_ = false;
   changedWhileStreaming_ = false;
   seen_ = 0;
   updateTargetSize();
@@ -123,7 +140,8 @@ void CaptureWidget::streamEnded(std::uint64_t generation) {
   // Waited for until the device list changes; never retried in a loop, so a
   // camera that keeps failing costs nothing while it is away.
   waiting_ = !identity_.empty();
-  if (waiting_ && std::exchange(changedWhileStreaming_, false)) reconnect();
+  lookAgain_ = false;
+  if (waiting_ && std::exchange(changedWhileStreaming_, false)) lookAgain_ = !reconnect();
 }
 
 void CaptureWidget::devicesChanged() {
@@ -132,11 +150,13 @@ void CaptureWidget::devicesChanged() {
     return;
   }
   if (stream_) {
-    // The worker has ended and its notice is on its way: take it now.
+    // The worker has ended and its notice is on its way: take it now, and
+    // this change with it.
+    changedWhileStreaming_ = true;
     streamEnded(generation_);
     return;
   }
-  if (waiting_) reconnect();
+  if (waiting_) lookAgain_ = !reconnect();
 }
 
 bool CaptureWidget::reconnect() {

@@ -68,6 +68,7 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   void pullFrame();
   void streamEnded(std::uint64_t generation);
   void devicesChanged();
+  bool openAndStart(int number);
   bool startStream(OpenedDriver opened, int number);
   bool reconnect();
   void saveProfile();
@@ -86,6 +87,9 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   std::string identity_;
   FormatOption format_;
   bool waiting_ = false;
+  // The devices changed since the camera was lost (and it was not among
+  // them): one more look is worth it when asked to connect.
+  bool lookAgain_ = false;
   // The device list changed while the stream still ran: the stream may end
   // because of that change, and then deserves one look for its camera.
   bool changedWhileStreaming_ = false;

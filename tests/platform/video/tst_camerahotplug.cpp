@@ -21,6 +21,7 @@
 #include "platform/video/syntheticcamera.h"
 #include "platform/video/v4l2device.h"
 #include "platform/video/v4l2provider.h"
+#include "support/cameras.h"
 
 using namespace video;
 
@@ -113,6 +114,7 @@ class TestCameraHotplug : public QObject {
   void anotherCameraComingLeavesTheStreamAlone();
   void hundredUnplugReplugCyclesLeakNothing();
   void syntheticCameraUnplugsAndReplugs();
+  void askingOnEveryTickWhileAwayLooksOnlyAfterAChange();
 
  private:
   QString nodePath(int number) const {
@@ -484,6 +486,29 @@ void TestCameraHotplug::syntheticCameraUnplugsAndReplugs() {
   // Unplugging what is already away says nothing.
   cameras->unplug("Kamera A");
   QCOMPARE(changes.size(), 3);
+}
+
+// The camera window asks to connect on every tick of its timer (10 ms).
+void TestCameraHotplug::askingOnEveryTickWhileAwayLooksOnlyAfterAChange() {
+  auto synthetic = std::make_shared<SyntheticProvider>(std::vector<std::string>{"Kamera A"});
+  auto cameras = std::make_shared<testsupport::CountingCameras>(synthetic);
+  QWidget host;
+  CaptureWidget window(cameras, &host);
+  QVERIFY(window.connectDriver(0));
+  synthetic->unplug("Kamera A");
+  QTRY_VERIFY_WITH_TIMEOUT(!window.isConnected(), 1000);
+  window.connectDriver(0);  // the change that came with the loss may be looked at once
+  const int listings = cameras->listings();
+  const int opened = cameras->opened();
+  for (int tick = 0; tick < 100; ++tick) QVERIFY(!window.connectDriver(0));
+  QCOMPARE(cameras->listings(), listings);
+  QCOMPARE(cameras->opened(), opened);
+  QVERIFY(window.isWaitingForCamera());
+  synthetic->replug("Kamera A");
+  QTRY_VERIFY_WITH_TIMEOUT(window.isConnected(), 2000);
+  QCOMPARE(window.cameraIdentity(), std::string("synthetic:Kamera A"));
+  QVERIFY(window.connectDriver(0));
+  QCOMPARE(cameras->opened(), opened + 1);
 }
 
 QTEST_MAIN(TestCameraHotplug)
