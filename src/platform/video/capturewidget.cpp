@@ -14,6 +14,9 @@ namespace video {
 namespace {
 
 constexpr int kDefaultPreviewRateMs = 66;
+// How often a window asked to connect while its camera is away looks at the
+// devices when nobody said they changed (a provider that cannot watch them).
+constexpr qint64 kLookAgainMs = 1000;
 
 }  // namespace
 
@@ -51,9 +54,10 @@ bool CaptureWidget::connectDriver(int number) {
   // The camera window asks again on every tick; a live stream just says yes.
   if (stream_ && number == driver_ && stream_->isRunning()) return true;
   // While its camera is away, a window asked on every tick looks at the
-  // devices again only after they changed, instead of opening nodes a
-  // hundred times a second for an answer that cannot differ.
-  if (waiting_ && !lookAgain_) return false;
+  // devices again only after they changed or a second went by, instead of
+  // opening nodes a hundred times a second for an answer that cannot differ.
+  if (waiting_ && !lookAgain_ && lookedAt_.isValid() && !lookedAt_.hasExpired(kLookAgainMs))
+    return false;
   const bool wasWaiting = waiting_;
   std::string lost = identity_;
   disconnectDriver();
@@ -62,6 +66,7 @@ bool CaptureWidget::connectDriver(int number) {
     waiting_ = true;
     identity_ = std::move(lost);
     lookAgain_ = false;
+    lookedAt_.start();
   }
   return false;
 }
@@ -141,6 +146,7 @@ void CaptureWidget::streamEnded(std::uint64_t generation) {
   // camera that keeps failing costs nothing while it is away.
   waiting_ = !identity_.empty();
   lookAgain_ = false;
+  lookedAt_.invalidate();
   if (waiting_ && std::exchange(changedWhileStreaming_, false)) lookAgain_ = !reconnect();
 }
 
@@ -160,6 +166,7 @@ void CaptureWidget::devicesChanged() {
 }
 
 bool CaptureWidget::reconnect() {
+  lookedAt_.start();
   const auto drivers = provider_->drivers();
   for (std::size_t number = 0; number < drivers.size(); ++number) {
     if (drivers[number].identity != identity_) continue;

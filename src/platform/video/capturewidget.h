@@ -5,6 +5,7 @@
 // up and remembers each change made in the dialogs; a camera pulled out shows
 // black and, when it is plugged in again, is reconnected by itself.
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -90,6 +91,7 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   // The devices changed since the camera was lost (and it was not among
   // them): one more look is worth it when asked to connect.
   bool lookAgain_ = false;
+  QElapsedTimer lookedAt_;
   // The device list changed while the stream still ran: the stream may end
   // because of that change, and then deserves one look for its camera.
   bool changedWhileStreaming_ = false;

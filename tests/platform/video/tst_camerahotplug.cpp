@@ -7,6 +7,7 @@
 #include <linux/videodev2.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -114,7 +115,7 @@ class TestCameraHotplug : public QObject {
   void anotherCameraComingLeavesTheStreamAlone();
   void hundredUnplugReplugCyclesLeakNothing();
   void syntheticCameraUnplugsAndReplugs();
-  void askingOnEveryTickWhileAwayLooksOnlyAfterAChange();
+  void askingOnEveryTickWhileAwayDoesNotKeepLooking();
 
  private:
   QString nodePath(int number) const {
@@ -489,7 +490,7 @@ void TestCameraHotplug::syntheticCameraUnplugsAndReplugs() {
 }
 
 // The camera window asks to connect on every tick of its timer (10 ms).
-void TestCameraHotplug::askingOnEveryTickWhileAwayLooksOnlyAfterAChange() {
+void TestCameraHotplug::askingOnEveryTickWhileAwayDoesNotKeepLooking() {
   auto synthetic = std::make_shared<SyntheticProvider>(std::vector<std::string>{"Kamera A"});
   auto cameras = std::make_shared<testsupport::CountingCameras>(synthetic);
   QWidget host;
@@ -497,11 +498,14 @@ void TestCameraHotplug::askingOnEveryTickWhileAwayLooksOnlyAfterAChange() {
   QVERIFY(window.connectDriver(0));
   synthetic->unplug("Kamera A");
   QTRY_VERIFY_WITH_TIMEOUT(!window.isConnected(), 1000);
-  window.connectDriver(0);  // the change that came with the loss may be looked at once
+  QVERIFY(!window.connectDriver(0));  // the first request after the loss looks
   const int listings = cameras->listings();
   const int opened = cameras->opened();
+  QElapsedTimer ticking;
+  ticking.start();
   for (int tick = 0; tick < 100; ++tick) QVERIFY(!window.connectDriver(0));
-  QCOMPARE(cameras->listings(), listings);
+  // At most one look a second while nothing changes, however often it is asked.
+  QVERIFY(cameras->listings() - listings <= ticking.elapsed() / 1000);
   QCOMPARE(cameras->opened(), opened);
   QVERIFY(window.isWaitingForCamera());
   synthetic->replug("Kamera A");
