@@ -2,6 +2,7 @@
 
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
+#include "camera/frmwebcam.h"
 #include "mainwindow/frmmain.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -29,6 +30,16 @@ void defineProgramWindows(WindowRegistry& windows) {
         return preview;
       },
       [&windows](frmOnizle& preview) { preview.Form_Load(windows.get<Form1>()); });
+  // The camera window: top-level, modal for the workspace, unloaded when it
+  // closes; the picture "Resim Al" hands over goes to the workspace's photo box.
+  windows.define<frmWebCam>(
+      [](WindowRegistry& r) {
+        auto* camera = new frmWebCam(r.context());
+        QObject::connect(camera, &frmWebCam::pictureTaken, camera,
+                         [&r](const QImage& picture) { r.get<Form1>().setPhoto(picture); });
+        return camera;
+      },
+      [](frmWebCam& camera) { camera.Form_Load(); });
   // The photo browser, likewise: keys to the workspace, placed beside it and
   // under the preview window.
   windows.define<gozat>(

@@ -39,6 +39,8 @@ class CountingCameras final : public video::DeviceProvider {
   // Devices opened so far, and those still open.
   int opened() const { return opened_; }
   int openNow() const { return *openNow_; }
+  // The most devices that were open at the same moment.
+  int mostOpenAtOnce() const { return *mostOpen_; }
 
   std::vector<video::DriverInfo> drivers() override { return cameras_->drivers(); }
   base::Expected<std::unique_ptr<video::CaptureDevice>, base::SystemError> open(
@@ -47,16 +49,18 @@ class CountingCameras final : public video::DeviceProvider {
     if (!device) return device.error();
     ++opened_;
     return std::unique_ptr<video::CaptureDevice>(
-        std::make_unique<Counted>(std::move(*device), openNow_));
+        std::make_unique<Counted>(std::move(*device), openNow_, mostOpen_));
   }
 
  private:
   // Passes every call on; counts itself open for its lifetime.
   class Counted final : public video::CaptureDevice {
    public:
-    Counted(std::unique_ptr<video::CaptureDevice> device, std::shared_ptr<std::atomic<int>> count)
+    Counted(std::unique_ptr<video::CaptureDevice> device, std::shared_ptr<std::atomic<int>> count,
+            const std::shared_ptr<std::atomic<int>>& most)
         : device_(std::move(device)), count_(std::move(count)) {
-      ++*count_;
+      const int now = ++*count_;
+      if (now > *most) *most = now;
     }
     ~Counted() override { --*count_; }
     Counted(const Counted&) = delete;
@@ -88,6 +92,7 @@ class CountingCameras final : public video::DeviceProvider {
   std::shared_ptr<video::DeviceProvider> cameras_;
   int opened_ = 0;
   std::shared_ptr<std::atomic<int>> openNow_ = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<std::atomic<int>> mostOpen_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace testsupport
