@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include "browser/gozat.h"
+#include "camera/frmwebcam.h"
+#include "camera/imagecontrol.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
@@ -156,6 +158,26 @@ class ScreenshotTest : public QObject {
                                     .arg(QGuiApplication::platformName())));
     qInfo("screenshot: %s", qPrintable(file));
     frame.close();
+  }
+
+  // The camera window with the synthetic camera's picture, stretched into its area.
+  void cameraWindow() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
+    windows::defineProgramWindows(registry);
+    auto& camera = registry.get<frmWebCam>();
+    camera.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&camera));
+    QTRY_VERIFY(showsAPicture(camera.Image1->picture()));
+    QVERIFY(camera.Image1->stretch());
+
+    QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
+    const QString file =
+        QStringLiteral(TANDEO_SCREENSHOT_DIR "/camera-%1.png").arg(QGuiApplication::platformName());
+    QVERIFY(camera.grab().save(file));
+    qInfo("screenshot: %s", qPrintable(file));
+    camera.toolYon_ButtonClick(QStringLiteral("kapat"));
   }
 };
 
