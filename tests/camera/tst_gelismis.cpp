@@ -5,9 +5,12 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 
 #include "camera/frmwebcam.h"
@@ -78,6 +81,11 @@ class GelismisTest : public QObject {
       QVERIFY(camera.isVisible());
       QCOMPARE(camera.windowModality(), Qt::ApplicationModal);
       QVERIFY(camera.isWindow());
+      const QPoint offCentre = camera.frameGeometry().center() -
+                               QGuiApplication::primaryScreen()->availableGeometry().center();
+      // Centred before it is shown, when its frame's margins are not known yet.
+      QVERIFY2(std::abs(offCentre.x()) <= 2 && std::abs(offCentre.y()) <= 2,
+               "centred on the screen");
       QCOMPARE(cameras->openNow(), 1);
       if (closeBy == QLatin1String("close box"))
         camera.close();
