@@ -1,5 +1,7 @@
 #include "mainwindow/programwindows.h"
 
+#include <QMenu>
+
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
 #include "camera/frmwebcam.h"
@@ -24,7 +26,7 @@ void defineProgramWindows(WindowRegistry& windows) {
   windows.define<frmOnizle>(
       [](WindowRegistry& r) {
         auto* preview = new frmOnizle;
-        r.get<frmMain>().addChild(preview);
+        r.get<frmMain>().addChild(preview, ChildCaption::Thin);
         QObject::connect(preview, &frmOnizle::keyDown, preview,
                          [&r](std::int16_t keyCode) { r.get<Form1>().KeyDown(keyCode); });
         return preview;
@@ -41,13 +43,16 @@ void defineProgramWindows(WindowRegistry& windows) {
       },
       [](frmWebCam& camera) { camera.Form_Load(); });
   // The photo browser, likewise: keys to the workspace, placed beside it and
-  // under the preview window.
+  // under the preview window; its right click shows the frame's pop-up.
   windows.define<gozat>(
       [](WindowRegistry& r) {
         auto* browser = new gozat(r);
-        r.get<frmMain>().addChild(browser);
+        frmMain& frame = r.get<frmMain>();
+        frame.addChild(browser, ChildCaption::Thin);
         QObject::connect(browser, &gozat::keyDown, browser,
                          [&r](std::int16_t keyCode) { r.get<Form1>().KeyDown(keyCode); });
+        QObject::connect(browser, &gozat::contextMenuRequested, &frame,
+                         [&frame](const QPoint& at) { frame.mnuPopup->popup(at); });
         return browser;
       },
       [&windows](gozat& browser) {
