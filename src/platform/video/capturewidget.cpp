@@ -32,6 +32,7 @@ CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* 
     : QWidget(parent), provider_(std::move(provider)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   previewTimer_.setInterval(kDefaultPreviewRateMs);
+  previewTimer_.setTimerType(Qt::PreciseTimer);
   connect(&previewTimer_, &QTimer::timeout, this, &CaptureWidget::pullFrame);
 }
 
