@@ -18,6 +18,9 @@
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
+#include "platform/video/capturewidget.h"
+#include "platform/video/formatdialog.h"
+#include "platform/video/sourcedialog.h"
 #include "settings/Module1.h"
 #include "support/cameras.h"
 #include "support/sandbox.h"
@@ -189,6 +192,28 @@ class ScreenshotTest : public QObject {
     QVERIFY(camera.grab().save(file));
     qInfo("screenshot: %s", qPrintable(file));
     camera.toolYon_ButtonClick(QStringLiteral("kapat"));
+  }
+
+  // The camera's format and source dialogs over a synthetic camera.
+  void cameraDialogs() {
+    QWidget host;
+    host.resize(400, 300);
+    host.show();
+    video::CaptureWidget camera(testsupport::fakeCameras("Kamera A"), &host);
+    QVERIFY(camera.connectDriver(0));
+    QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
+    const auto save = [](QDialog& dialog, const char* name) {
+      dialog.show();
+      dialog.adjustSize();
+      if (!QTest::qWaitForWindowExposed(&dialog)) return false;
+      const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/%1.png").arg(name);
+      qInfo("screenshot: %s", qPrintable(file));
+      return dialog.grab().save(file);
+    };
+    const auto format = camera.makeFormatDialog(&host);
+    QVERIFY(save(*format, "format-dialog"));
+    const auto source = camera.makeSourceDialog(&host);
+    QVERIFY(save(*source, "source-dialog"));
   }
 };
 

@@ -69,6 +69,13 @@ class CountingCameras final : public video::DeviceProvider {
     std::vector<video::FormatOption> formatOptions() const override {
       return device_->formatOptions();
     }
+    std::vector<video::PixelFormatInfo> pixelFormats() const override {
+      return device_->pixelFormats();
+    }
+    video::FrameIntervals frameIntervals(std::uint32_t fourcc, int width,
+                                         int height) const override {
+      return device_->frameIntervals(fourcc, width, height);
+    }
     base::Expected<video::FrameFormat, base::SystemError> setFormat(
         const video::FormatOption& option) override {
       return device_->setFormat(option);

@@ -2,17 +2,29 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/video/areascaler.h"
 #include "platform/video/capturestream.h"
 #include "platform/video/deviceprovider.h"
 #include "platform/video/formatchoice.h"
+#include "platform/video/formatdialog.h"
 #include "platform/video/privateclipboard.h"
+#include "platform/video/sourcedialog.h"
 
 namespace video {
 namespace {
 
 constexpr int kDefaultPreviewRateMs = 66;
+
+bool offers(const std::vector<PixelFormatInfo>& formats, const FormatOption& option) {
+  for (const auto& format : formats) {
+    if (format.fourcc != option.fourcc) continue;
+    for (const auto& size : format.sizes)
+      if (size.contains(option.width, option.height)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -20,6 +32,7 @@ CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* 
     : QWidget(parent), provider_(std::move(provider)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   previewTimer_.setInterval(kDefaultPreviewRateMs);
+  previewTimer_.setTimerType(Qt::PreciseTimer);
   connect(&previewTimer_, &QTimer::timeout, this, &CaptureWidget::pullFrame);
 }
 
@@ -45,12 +58,26 @@ bool CaptureWidget::connectDriver(int number) {
     qCDebug(lcVideo) << "driver" << number << "did not open:" << device.error().message().c_str();
     return false;
   }
-  const auto option = chooseDefaultFormat((*device)->formatOptions(), formatWindowSize());
+  std::optional<FormatOption> option;
+  if (chosenFormat_ && offers((*device)->pixelFormats(), *chosenFormat_))
+    option = chosenFormat_;
+  else
+    option = chooseDefaultFormat((*device)->formatOptions(), formatWindowSize());
   if (!option) return false;
-  if (auto format = (*device)->setFormat(*option); !format) return false;
+  return startStream(std::move(*device), *option, number);
+}
+
+bool CaptureWidget::startStream(std::unique_ptr<CaptureDevice> device, const FormatOption& option,
+                                int number) {
+  const auto format = device->setFormat(option);
+  if (!format) {
+    qCDebug(lcVideo) << "format" << option.toText().c_str()
+                     << "refused:" << format.error().message().c_str();
+    return false;
+  }
   const std::uint64_t generation = ++generation_;
   auto stream =
-      CaptureStream::start(std::move(*device), [this, generation](const base::SystemError&) {
+      CaptureStream::start(std::move(device), [this, generation](const base::SystemError&) {
         QMetaObject::invokeMethod(
             this, [this, generation] { streamEnded(generation); }, Qt::QueuedConnection);
       });
@@ -60,13 +87,94 @@ bool CaptureWidget::connectDriver(int number) {
   }
   stream_ = std::move(*stream);
   driver_ = number;
+  current_ = {format->fourcc, format->width, format->height, format->intervalNumerator,
+              format->intervalDenominator};
   seen_ = 0;
   updateTargetSize();
   updateTimer();
   return true;
 }
 
+std::optional<FormatOption> CaptureWidget::currentFormat() const {
+  if (!stream_) return std::nullopt;
+  return current_;
+}
+
+CaptureDevice* CaptureWidget::device() const {
+  return stream_ ? &stream_->device() : nullptr;
+}
+
+// The frame shown stays in the window until the first one at the new format
+// replaces it, so the switch does not flash black.
+bool CaptureWidget::applyFormat(const FormatOption& option) {
+  if (!stream_) return false;
+  const int number = driver_;
+  auto device = CaptureStream::finish(std::move(stream_));
+  driver_ = -1;
+  if (device && startStream(std::move(device), option, number)) return true;
+  qCDebug(lcVideo) << "driver" << number << "refused" << option.toText().c_str();
+  const QImage frame = shown_;
+  connectDriver(number);
+  if (stream_) shown_ = frame;
+  updateTimer();
+  update();
+  return false;
+}
+
+std::unique_ptr<FormatDialog> CaptureWidget::makeFormatDialog(QWidget* parent) {
+  if (!stream_) return nullptr;
+  auto intervals = [this](std::uint32_t fourcc, int width, int height) {
+    const CaptureDevice* camera = device();
+    return camera ? camera->frameIntervals(fourcc, width, height) : FrameIntervals{};
+  };
+  return std::make_unique<FormatDialog>(stream_->device().pixelFormats(), std::move(intervals),
+                                        current_, parent);
+}
+
+std::unique_ptr<SourceDialog> CaptureWidget::makeSourceDialog(QWidget* parent) {
+  if (!stream_) return nullptr;
+  ControlAccess access;
+  access.read = [this] {
+    CaptureDevice* camera = device();
+    return camera ? camera->controls() : std::vector<ControlInfo>{};
+  };
+  access.write = [this](std::uint32_t id,
+                        std::int32_t value) -> base::Expected<void, base::SystemError> {
+    CaptureDevice* camera = device();
+    if (!camera) return base::SystemError{ENODEV, "the camera is no longer connected"};
+    return camera->setControl(id, value);
+  };
+  auto dialog = std::make_unique<SourceDialog>(std::move(access), parent);
+  connect(dialog.get(), &SourceDialog::controlChanged, this, &CaptureWidget::cameraSettingsChanged);
+  return dialog;
+}
+
+bool CaptureWidget::showFormatDialog() {
+  auto dialog = makeFormatDialog(window());
+  if (!dialog) return false;
+  openDialog_ = dialog.get();
+  const bool accepted = dialog->exec() == QDialog::Accepted;
+  const FormatOption choice = dialog->chosen();
+  dialog.reset();
+  if (!accepted || !stream_ || choice == current_) return true;
+  if (applyFormat(choice)) {
+    chosenFormat_ = choice;
+    emit cameraSettingsChanged();
+  }
+  return true;
+}
+
+bool CaptureWidget::showSourceDialog() {
+  auto dialog = makeSourceDialog(window());
+  if (!dialog) return false;
+  openDialog_ = dialog.get();
+  dialog->exec();
+  return true;
+}
+
 void CaptureWidget::disconnectDriver() {
+  // A dialog open over a camera that goes away has nothing left to change.
+  if (openDialog_) openDialog_->reject();
   if (!stream_) return;
   stream_.reset();
   driver_ = -1;

@@ -1,12 +1,17 @@
 #pragma once
 // The real capture window: a widget that connects to a driver of its
 // provider, shows the live picture and grabs frames. Owns at most one stream.
+// Offers the driver's format dialog (pixel format, size, frame rate) and
+// source dialog (the device's controls).
 
+#include <QDialog>
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/video/capturewindow.h"
 #include "platform/video/deviceprovider.h"
@@ -14,6 +19,8 @@
 namespace video {
 
 class CaptureStream;
+class FormatDialog;
+class SourceDialog;
 
 class CaptureWidget final : public QWidget, public CaptureWindow {
   Q_OBJECT
@@ -30,8 +37,10 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   void resizeTo(QSize size) override { resize(size.expandedTo(QSize(0, 0))); }
   bool grabFrame() override;
   bool copyFrame() override;
-  bool showFormatDialog() override { return false; }
-  bool showSourceDialog() override { return false; }
+  // Modal over the window's top level; false when not connected (nothing
+  // to show). A change emits cameraSettingsChanged().
+  bool showFormatDialog() override;
+  bool showSourceDialog() override;
   QImage pixels() const override;
   QWidget* widget() override { return this; }
 
@@ -40,6 +49,26 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   // The frame the window shows, at the size it was decoded to.
   QImage currentFrame() const { return shown_; }
   CaptureStream* stream() const { return stream_.get(); }
+
+  // The format the stream runs at, as the device set it.
+  std::optional<FormatOption> currentFormat() const;
+  // The format the user chose (or a saved profile gave): later connects use
+  // it instead of the default while the device still offers it.
+  std::optional<FormatOption> chosenFormat() const { return chosenFormat_; }
+  void setChosenFormat(std::optional<FormatOption> format) { chosenFormat_ = std::move(format); }
+  // Restarts the stream at `option`. When the device refuses it the driver
+  // is connected afresh as before and the answer is false.
+  bool applyFormat(const FormatOption& option);
+
+  // The dialogs as show*Dialog() runs them, built but not shown; null when
+  // not connected. They reach the device only through this window, so a
+  // stream that ends under an open dialog leaves it harmless.
+  std::unique_ptr<FormatDialog> makeFormatDialog(QWidget* parent);
+  std::unique_ptr<SourceDialog> makeSourceDialog(QWidget* parent);
+
+ signals:
+  // The user changed the format or a control in one of the dialogs.
+  void cameraSettingsChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,10 +81,15 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   void updateTimer();
   void render(QPainter& painter) const;
   QSize formatWindowSize() const;
+  bool startStream(std::unique_ptr<CaptureDevice> device, const FormatOption& option, int number);
+  CaptureDevice* device() const;
 
   std::shared_ptr<DeviceProvider> provider_;
   std::unique_ptr<CaptureStream> stream_;
   int driver_ = -1;
+  FormatOption current_;
+  std::optional<FormatOption> chosenFormat_;
+  QPointer<QDialog> openDialog_;
   std::uint64_t generation_ = 0;
   std::uint64_t seen_ = 0;
   bool scale_ = false;
