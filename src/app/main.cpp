@@ -17,7 +17,8 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmora Tandeo"));
-  QApplication::setApplicationDisplayName(ui::applicationTitle());
+  // No display name: Qt would append it to every window's title, and the
+  // frame's caption and each message box's title are shown exactly as given.
   QApplication::setOrganizationName(QStringLiteral("Velmora"));
   QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));

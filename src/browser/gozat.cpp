@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QLoggingCategory>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QStatusBar>
 #include <array>
 #include <cerrno>
@@ -128,15 +127,6 @@ void gozat::createControls() {
   StatusBar1Panel1 = new QLabel(StatusBar1);
   StatusBar1Panel1->setObjectName(QStringLiteral("Panel1"));
   StatusBar1->addWidget(StatusBar1Panel1);
-
-  mnuPopup = new QMenu(QStringLiteral("mnuPopup"), this);
-  mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
-  mnuRenameItem = mnuPopup->addAction(QStringLiteral("Yeniden Adlandır"));
-  mnuRenameItem->setObjectName(QStringLiteral("mnuRename"));
-  mnuSilItem = mnuPopup->addAction(QStringLiteral("Resmi Sil"));
-  mnuSilItem->setObjectName(QStringLiteral("mnuSil"));
-  connect(mnuRenameItem, &QAction::triggered, this, [this] { mnuRename(); });
-  connect(mnuSilItem, &QAction::triggered, this, [this] { mnuSil(); });
 }
 
 QString gozat::displayText(const QString& fileName, std::uint64_t bytes) {
@@ -252,7 +242,7 @@ void gozat::lstFoto_DblClick() {
 }
 
 void gozat::lstFoto_MouseDown(Qt::MouseButton button, const QPoint& globalPosition) {
-  if (button == Qt::RightButton && lstFoto->count() > 0) mnuPopup->popup(globalPosition);
+  if (button == Qt::RightButton && lstFoto->count() > 0) emit contextMenuRequested(globalPosition);
 }
 
 void gozat::showError(int number) {

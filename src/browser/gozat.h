@@ -3,10 +3,10 @@
 // entry per file, kept at the same position in three lists (display text with
 // the size, file name, full path) with the file type's index as item data. A
 // click previews the file in the preview window, a double click renames it
-// (a copy under the new name; the old file stays), the pop-up renames or
-// deletes (to the desktop's trash). It sits under the preview window and
-// remembers its width ("ExpWith"). It knows no workspace: its keys leave as
-// keyDown, and its load rule is handed the window it goes beside
+// (a copy under the new name; the old file stays), a right click asks for the
+// frame's pop-up, whose items rename or delete (to the desktop's trash). It sits under the preview
+// window and remembers its width ("ExpWith"). It knows no workspace: its keys leave as keyDown, its
+// right clicks as contextMenuRequested, and its load rule is handed the window it goes beside
 // (mainwindow/programwindows.cpp).
 
 #include <QPointer>
@@ -16,11 +16,9 @@
 
 #include "windows/mdichild.h"
 
-class QAction;
 class QGroupBox;
 class QLabel;
 class QListWidget;
-class QMenu;
 class QStatusBar;
 
 namespace windows {
@@ -63,15 +61,13 @@ class gozat : public QWidget, public windows::MdiChild {
   QStatusBar* StatusBar1 = nullptr;
   // The status bar's one panel.
   QLabel* StatusBar1Panel1 = nullptr;
-  // The pop-up with "Yeniden Adlandır" and "Resmi Sil"; the frame's own once
-  // the frame has its menus.
-  QMenu* mnuPopup = nullptr;
-  QAction* mnuRenameItem = nullptr;
-  QAction* mnuSilItem = nullptr;
 
  signals:
   // A key went down in the window, with the original platform's key code.
   void keyDown(std::int16_t keyCode);
+  // A right click on a list with entries: the frame's pop-up goes at
+  // `globalPosition`, and acts on the entry selected before.
+  void contextMenuRequested(const QPoint& globalPosition);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

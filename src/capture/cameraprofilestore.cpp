@@ -44,7 +44,7 @@ std::optional<video::CameraProfile> CameraProfileStore::load(const std::string& 
   const QString ids = settings_.getStringValue(root, key, kControls);
   if (format.isEmpty() && ids.isEmpty()) return {};
   video::CameraProfile profile;
-  profile.format = video::formatFromText(format.toStdString());
+  profile.format = video::FormatOption::fromText(format.toStdString());
   for (const QString& name : ids.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
     bool ok = false;
     const std::uint32_t id = name.toUInt(&ok, 16);
@@ -59,8 +59,7 @@ void CameraProfileStore::save(const std::string& identity, const video::CameraPr
   const auto root = Module1::HKEY_CURRENT_USER;
   const auto stored = load(identity).value_or(video::CameraProfile{});
   if (profile.format && profile.format != stored.format)
-    settings_.saveStringValue(root, key, kFormat,
-                              QString::fromStdString(video::formatText(*profile.format)));
+    settings_.saveStringValue(root, key, kFormat, QString::fromStdString(profile.format->toText()));
   for (const auto& control : profile.controls) {
     const auto& old = stored.controls;
     if (std::find(old.begin(), old.end(), control) == old.end())

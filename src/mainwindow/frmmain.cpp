@@ -6,12 +6,17 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <algorithm>
 #include <memory>
 
+#include "browser/frmonizle.h"
+#include "browser/gozat.h"
 #include "platform/ui/twips.h"
+#include "settings/Module1.h"
 #include "windows/mdichild.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -22,15 +27,66 @@ namespace {
 // Client area of the frame at design, in twips.
 constexpr double kClientWidthTwips = 11145;
 constexpr double kClientHeightTwips = 9840;
+// The photo browser's least width; a smaller stored width is raised to it.
+constexpr std::int32_t kLeastBrowserWidthTwips = 3000;
+// A thin caption: its text against the usual one, and how many pixels lower
+// its title bar is (any lower and the close button loses its cross).
+constexpr double kThinCaptionScale = 0.85;
+constexpr int kThinCaptionLess = 2;
 
 MdiChild* childOf(QMdiSubWindow* sub) {
   return sub ? dynamic_cast<MdiChild*>(sub->widget()) : nullptr;
 }
 
+QMdiSubWindow* frameWindowOf(const QWidget& window) {
+  return qobject_cast<QMdiSubWindow*>(window.parentWidget());
+}
+
+// A tool window's caption: a title bar lower than a window's, with a smaller
+// text. The sub-window's style and font reach only its own frame: the child
+// keeps the application's style and its own text size.
+class ThinCaptionStyle final : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    return metric == PM_TitleBarHeight ? value - kThinCaptionLess : value;
+  }
+};
+
+void giveThinCaption(QMdiSubWindow& sub, QWidget& child, QStyle& style) {
+  QFont own = child.font();
+  own.setPointSizeF(own.pointSizeF());
+  child.setFont(own);
+  QFont caption = sub.font();
+  caption.setPointSizeF(caption.pointSizeF() * kThinCaptionScale);
+  sub.setFont(caption);
+  sub.setStyle(&style);
+}
+
 }  // namespace
 
+FramePlacement startPlacement(const QRect& children, int menuHeight, const QMargins& decorations,
+                              const QRect& available) {
+  const int width = std::max(ui::twipsToPixelsX(kClientWidthTwips), children.right() + 1);
+  const int height = std::max(ui::twipsToPixelsY(kClientHeightTwips), children.bottom() + 1);
+  const QSize frame(width, height + menuHeight);
+  const QSize outer = frame.grownBy(decorations);
+  if (outer.width() > available.width() || outer.height() > available.height()) {
+    return {available.marginsRemoved(decorations), true};
+  }
+  QRect placed(QPoint(0, 0), outer);
+  placed.moveCenter(available.center());
+  return {placed.marginsRemoved(decorations), false};
+}
+
 frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
-    : QMainWindow(parent), windows_(windows), mdiArea_(new QMdiArea(this)) {
+    : QMainWindow(parent),
+      windows_(windows),
+      mdiArea_(new QMdiArea(this)),
+      // After the client area: deleted after the sub-windows that use it.
+      thinCaption_(new ThinCaptionStyle) {
+  thinCaption_->setParent(this);
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Velmora Tandeo( Pratik Fotoğraf Aracı)"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));
@@ -40,6 +96,8 @@ frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
   mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdiArea_);
   menuBar()->setObjectName(QStringLiteral("menuBar"));
+  createMenus();
+  menuBar()->addActions(menuBarActions());
   resize(ui::twipsToPixelsX(kClientWidthTwips),
          ui::twipsToPixelsY(kClientHeightTwips) + menuBar()->sizeHint().height());
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
@@ -52,7 +110,60 @@ frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
   qApp->installEventFilter(this);
 }
 
-QMdiSubWindow* frmMain::addChild(QWidget* child) {
+void frmMain::createMenus() {
+  const auto command = [this](const char* name, const QString& caption, void (frmMain::*click)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, click);
+    return action;
+  };
+  mnuFoto = command("mnuFoto", QStringLiteral("Fotoğraf Çek"), &frmMain::mnuFoto_Click);
+  mnuOnizle = command("mnuOnizle", QStringLiteral("Önizleme"), &frmMain::mnuOnizle_Click);
+  mnuOnPen = command("mnuOnPen", QStringLiteral("Önizleme Penceresi"), &frmMain::mnuOnPen_Click);
+  mnuDosya = command("mnuDosya", QStringLiteral("Dosya Penceresi"), &frmMain::mnuDosya_Click);
+  mnuKapat = command("mnuKapat", QStringLiteral("Programı Kapat"), &frmMain::mnuKapat_Click);
+
+  mnuPopup = new QMenu(QStringLiteral("mnuPopup"), this);
+  mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+  mnuRename = command("mnuRename", QStringLiteral("Yeniden Adlandır"), &frmMain::mnuRename_Click);
+  mnuSil = command("mnuSil", QStringLiteral("Resmi Sil"), &frmMain::mnuSil_Click);
+  mnuPopup->addActions({mnuRename, mnuSil});
+}
+
+QList<QAction*> frmMain::menuBarActions() const {
+  return {mnuFoto, mnuOnizle, mnuOnPen, mnuDosya, mnuKapat};
+}
+
+void frmMain::mnuFoto_Click() {
+  windows_.get<Form1>().menu(0);
+}
+
+void frmMain::mnuOnizle_Click() {
+  windows_.get<Form1>().menu(1);
+}
+
+void frmMain::mnuOnPen_Click() {
+  windows_.show<frmOnizle>();
+}
+
+void frmMain::mnuDosya_Click() {
+  windows_.show<gozat>();
+}
+
+void frmMain::mnuKapat_Click() {
+  if (auto* workspace = windows_.find<Form1>()) workspace->webCam().closeCaptureWindow();
+  windows_.context().endProgram();
+}
+
+void frmMain::mnuRename_Click() {
+  windows_.get<gozat>().mnuRename();
+}
+
+void frmMain::mnuSil_Click() {
+  windows_.get<gozat>().mnuSil();
+}
+
+QMdiSubWindow* frmMain::addChild(QWidget* child, ChildCaption caption) {
   QMdiSubWindow* sub =
       mdiArea_->addSubWindow(child, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -61,6 +172,7 @@ QMdiSubWindow* frmMain::addChild(QWidget* child) {
   sub->setObjectName(child->objectName() + QStringLiteral("Window"));
   sub->setWindowTitle(child->windowTitle());
   sub->setWindowIcon(windowIcon());
+  if (caption == ChildCaption::Thin) giveThinCaption(*sub, *child, *thinCaption_);
   // The sub-window's own size hint leaves room for a title text the workspace
   // does not have; a fixed-size child gets exactly its size plus the borders.
   const QMargins borders = sub->contentsMargins();
@@ -75,13 +187,54 @@ QMdiSubWindow* frmMain::addChild(QWidget* child) {
 }
 
 void frmMain::MDIForm_Load() {
-  // The preview window, the photo browser and the frame's own menus join here
-  // when those windows exist; the workspace comes last and in front.
+  raiseStoredBrowserWidth();
+  // The preview window's load puts it at the workspace's right edge, which
+  // creates (and loads) the workspace first.
+  windows_.show<frmOnizle>();
+  placeBrowser();
+  windows_.show<gozat>();
   Form1& workspace = windows_.show<Form1>();
-  if (auto* sub = qobject_cast<QMdiSubWindow*>(workspace.parentWidget())) {
-    fitClientAreaTo(*sub);
-    sub->raise();
+  if (QMdiSubWindow* sub = frameWindowOf(workspace)) sub->raise();
+  placeOnScreen();
+}
+
+void frmMain::raiseStoredBrowserWidth() {
+  const Module1& settings = windows_.context().settings;
+  const QString name = QStringLiteral("ExpWith");
+  if (settings.getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), name) <
+      kLeastBrowserWidthTwips) {
+    settings.saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), name,
+                            kLeastBrowserWidthTwips);
   }
+}
+
+void frmMain::placeBrowser() {
+  // The browser's own load has placed it already; the frame sets its edges again.
+  QMdiSubWindow* browser = frameWindowOf(windows_.get<gozat>());
+  const QMdiSubWindow* workspace = frameWindowOf(windows_.get<Form1>());
+  const QMdiSubWindow* preview = frameWindowOf(windows_.get<frmOnizle>());
+  if (!browser || !workspace || !preview) return;
+  const double left = ui::pixelsToTwipsX(workspace->x()) + ui::pixelsToTwipsX(workspace->width());
+  const double top = ui::pixelsToTwipsY(preview->y()) + ui::pixelsToTwipsY(preview->height());
+  browser->move(ui::twipsToPixelsX(left), ui::twipsToPixelsY(top));
+}
+
+void frmMain::placeOnScreen() {
+  QRect children;
+  for (const QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+    if (!sub->isHidden()) children |= sub->geometry();
+  }
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // Known only once the window manager has framed the window.
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  const QMargins decorations(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  const FramePlacement placement = startPlacement(children, menuBar()->sizeHint().height(),
+                                                  decorations, screen->availableGeometry());
+  setGeometry(placement.geometry);
+  if (placement.fillWorkArea) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmMain::MDIForm_Unload() {
@@ -156,7 +309,8 @@ bool frmMain::passKeyTo(QWidget& child, const QKeyEvent& key) {
 
 void frmMain::showMenusOf(QMdiSubWindow* active) {
   MdiChild* child = childOf(active);
-  const QList<QAction*> own = child ? child->menuBarActions() : QList<QAction*>{};
+  QList<QAction*> own = child ? child->menuBarActions() : QList<QAction*>{};
+  if (own.isEmpty()) own = menuBarActions();
   QMenuBar* bar = menuBar();
   // std::equal rather than QList's ==, which in Qt 6.4 hands memcmp a null
   // pointer for two empty lists (undefined, and flagged by UBSan).
@@ -164,19 +318,6 @@ void frmMain::showMenusOf(QMdiSubWindow* active) {
   if (std::equal(shown.begin(), shown.end(), own.begin(), own.end())) return;
   bar->clear();
   bar->addActions(own);
-}
-
-void frmMain::fitClientAreaTo(const QMdiSubWindow& child) {
-  // The workspace is larger than the frame's design client area: grow so it fits whole.
-  const QRect needed = child.geometry();
-  const int width = std::max(ui::twipsToPixelsX(kClientWidthTwips), needed.right() + 1);
-  const int height = std::max(ui::twipsToPixelsY(kClientHeightTwips), needed.bottom() + 1);
-  resize(width, height + menuBar()->sizeHint().height());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame(QPoint(0, 0), frameGeometry().size().expandedTo(size()));
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
 }
 
 }  // namespace windows

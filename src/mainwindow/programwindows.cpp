@@ -1,7 +1,10 @@
 #include "mainwindow/programwindows.h"
 
+#include <QMenu>
+
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
+#include "camera/frmwebcam.h"
 #include "mainwindow/frmmain.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -23,20 +26,33 @@ void defineProgramWindows(WindowRegistry& windows) {
   windows.define<frmOnizle>(
       [](WindowRegistry& r) {
         auto* preview = new frmOnizle;
-        r.get<frmMain>().addChild(preview);
+        r.get<frmMain>().addChild(preview, ChildCaption::Thin);
         QObject::connect(preview, &frmOnizle::keyDown, preview,
                          [&r](std::int16_t keyCode) { r.get<Form1>().KeyDown(keyCode); });
         return preview;
       },
       [&windows](frmOnizle& preview) { preview.Form_Load(windows.get<Form1>()); });
+  // The camera window: top-level, modal for the workspace, unloaded when it
+  // closes; the picture "Resim Al" hands over goes to the workspace's photo box.
+  windows.define<frmWebCam>(
+      [](WindowRegistry& r) {
+        auto* camera = new frmWebCam(r.context());
+        QObject::connect(camera, &frmWebCam::pictureTaken, camera,
+                         [&r](const QImage& picture) { r.get<Form1>().setPhoto(picture); });
+        return camera;
+      },
+      [](frmWebCam& camera) { camera.Form_Load(); });
   // The photo browser, likewise: keys to the workspace, placed beside it and
-  // under the preview window.
+  // under the preview window; its right click shows the frame's pop-up.
   windows.define<gozat>(
       [](WindowRegistry& r) {
         auto* browser = new gozat(r);
-        r.get<frmMain>().addChild(browser);
+        frmMain& frame = r.get<frmMain>();
+        frame.addChild(browser, ChildCaption::Thin);
         QObject::connect(browser, &gozat::keyDown, browser,
                          [&r](std::int16_t keyCode) { r.get<Form1>().KeyDown(keyCode); });
+        QObject::connect(browser, &gozat::contextMenuRequested, &frame,
+                         [&frame](const QPoint& at) { frame.mnuPopup->popup(at); });
         return browser;
       },
       [&windows](gozat& browser) {

@@ -54,16 +54,15 @@ qsizetype skipDigits(const QString& text, qsizetype i) {
   return i;
 }
 
-}  // namespace
-
-QLocale boxNotation() {
-  return QLocale(QLocale::Turkish, QLocale::Turkey);
+bool isExponentMark(QChar c, bool dMarksExponent) {
+  const QChar upper = c.toUpper();
+  return upper == QLatin1Char('E') || (dMarksExponent && upper == QLatin1Char('D'));
 }
 
-double leadingNumber(const QString& text) {
-  qsizetype i = 0;
-  while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
-  const qsizetype start = i;
+// A sign, digits, a "." fraction and an exponent from `start` on, up to the
+// first character that cannot continue them; 0 when there is no digit.
+double leadingDecimal(const QString& text, qsizetype start, bool dMarksExponent) {
+  qsizetype i = start;
   if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) ++i;
   const qsizetype intDigits = skipDigits(text, i);
   qsizetype end = intDigits;
@@ -74,15 +73,53 @@ double leadingNumber(const QString& text) {
     end = fraction;
   }
   if (!anyDigit) return 0.0;
-  if (end < text.size() && (text[end] == QLatin1Char('e') || text[end] == QLatin1Char('E'))) {
+  QString number = text.mid(start, end - start);
+  if (end < text.size() && isExponentMark(text[end], dMarksExponent)) {
     qsizetype e = end + 1;
     if (e < text.size() && (text[e] == QLatin1Char('+') || text[e] == QLatin1Char('-'))) ++e;
     const qsizetype exponent = skipDigits(text, e);
-    if (exponent > e) end = exponent;
+    // toDouble knows only E.
+    if (exponent > e) number += QLatin1Char('e') + text.mid(end + 1, exponent - end - 1);
   }
   bool ok = false;
-  const double number = text.mid(start, end - start).toDouble(&ok);
-  return ok ? number : 0.0;
+  const double value = number.toDouble(&ok);
+  return ok ? value : 0.0;
+}
+
+// The digits of `base` after a two-character prefix such as "&H", as an
+// unsigned whole number; 0 when none follows.
+double leadingWhole(const QString& text, int base) {
+  double value = 0;
+  for (qsizetype i = 2; i < text.size(); ++i) {
+    const char c = text[i].toLower().toLatin1();
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : base;
+    if (digit >= base) break;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+}  // namespace
+
+QLocale boxNotation() {
+  return QLocale(QLocale::Turkish, QLocale::Turkey);
+}
+
+double leadingNumber(const QString& text) {
+  qsizetype i = 0;
+  while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+  return leadingDecimal(text, i, false);
+}
+
+double leadingNumberIgnoringBlanks(const QString& text) {
+  QString packed;
+  packed.reserve(text.size());
+  for (const QChar c : text) {
+    if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n')) packed += c;
+  }
+  if (packed.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) return leadingWhole(packed, 16);
+  if (packed.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) return leadingWhole(packed, 8);
+  return leadingDecimal(packed, 0, true);
 }
 
 std::optional<double> userNumber(const QString& text, const QLocale& notation) {

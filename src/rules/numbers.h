@@ -21,6 +21,14 @@ QLocale boxNotation();
 // how a box's text moves the frame, whatever the notation.
 double leadingNumber(const QString& text);
 
+// The number at the start of a text typed into an input box, read as the
+// refresh-rate question reads it: blanks, tabs and line feeds anywhere in the
+// text are ignored ("2 50" is 250); a sign, digits, a "." decimal point
+// whatever the locale and an exponent written with E or D are read up to the
+// first other character; "&H" and "&O" in front read a hexadecimal or octal
+// whole number. 0 when the text does not start with a number.
+double leadingNumberIgnoringBlanks(const QString& text);
+
 // The whole text is a number in the notation: blanks around it, an optional
 // sign, digits whose thousands may be grouped, an optional decimal separator
 // with or without a fraction after it. An empty text is not one.

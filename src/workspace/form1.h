@@ -71,6 +71,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   void addSavedPhotoToBrowser();
   void takePhoto();
   void showPreview();
+  // Picture2 shows `picture` as the photo, as after takePhoto (the camera window's "Resim Al").
+  void setPhoto(const QImage& picture);
   // Saving a photo (form1_save.cpp).
   void tamam_Click();
   // The crop frame (form1_cropframe.cpp).

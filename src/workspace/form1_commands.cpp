@@ -3,8 +3,12 @@
 // whose work belongs to a window or rule not built yet say where it lands.
 
 #include <QLineEdit>
+#include <QListWidget>
 
+#include "camera/frmwebcam.h"
 #include "platform/ui/keycodes.h"
+#include "platform/ui/picturebox.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 void Form1::KeyDown(std::int16_t keyCode) {
@@ -56,8 +60,12 @@ void Form1::toolYon_ButtonClick(const QString& key) {
   } else if (key == QLatin1String("onizleme") || key == QLatin1String("al")) {
     showPreview();
   } else if (key == QLatin1String("gelismis")) {
-    // Close the capture window, show the camera window modally, reopen on
-    // List1's driver: lands with the camera window.
+    // The camera window opens driver 0 itself: only one capture window may
+    // hold a driver, so the workspace lets go of its own until it is closed.
+    webCam_.closeCaptureWindow();
+    windows_.get<frmWebCam>().showModal();
+    if (List1->currentRow() >= 0)
+      webCam_.openCaptureWindow(List1->currentRow(), *Picture1->client());
   } else if (key == QLatin1String("donustur")) {
     // Show the format converter (modeless): lands with the converter.
   } else if (key == QLatin1String("kapat")) {

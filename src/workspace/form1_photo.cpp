@@ -63,6 +63,11 @@ QString Form1::capturePhoto() {
   return {};
 }
 
+void Form1::setPhoto(const QImage& picture) {
+  photo = picture::Picture(picture);
+  Picture2->setPicture(photo.image());
+}
+
 QString Form1::captureFilePath() const {
   const rules::ProgramFolders& folders = windows_.context().folders;
   const QString folder = rules::captureFolder(folders, folderIsWritable);

@@ -1,5 +1,6 @@
 // The program's first window as a user sees it after start-up, rendered to a
-// PNG for a look by eye (and for the documentation), with a live synthetic camera.
+// PNG for a look by eye (and for the documentation), with a live synthetic
+// camera; on a 1280 x 1024 screen (CMakeLists.txt).
 
 #include <QDir>
 #include <QLineEdit>
@@ -9,11 +10,17 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "browser/frmonizle.h"
 #include "browser/gozat.h"
+#include "camera/frmwebcam.h"
+#include "camera/imagecontrol.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
+#include "platform/video/capturewidget.h"
+#include "platform/video/formatdialog.h"
+#include "platform/video/sourcedialog.h"
 #include "settings/Module1.h"
 #include "support/cameras.h"
 #include "support/sandbox.h"
@@ -76,11 +83,20 @@ class ScreenshotTest : public QObject {
     auto& form = registry.get<Form1>();
     QTRY_VERIFY(showsAPicture(livePicture(form)));
 
-    // The whole workspace is inside the frame's client area, at its top-left corner.
+    // The workspace at the client area's top-left corner, the preview window
+    // and the browser beside it, all three whole in view.
     const QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(form.parentWidget());
     QVERIFY(sub);
     QCOMPARE(sub->pos(), QPoint(0, 0));
-    QVERIFY(frame.mdiArea()->viewport()->rect().contains(sub->geometry()));
+    for (const QWidget* child :
+         {static_cast<QWidget*>(&form), static_cast<QWidget*>(registry.find<frmOnizle>()),
+          static_cast<QWidget*>(registry.find<gozat>())}) {
+      QVERIFY(child);
+      const QWidget* window = child->parentWidget();
+      QVERIFY2(window->isVisible(), qPrintable(child->objectName()));
+      QVERIFY2(frame.mdiArea()->viewport()->rect().contains(window->geometry()),
+               qPrintable(child->objectName()));
+    }
 
     QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
     const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/workspace-%1.png")
@@ -156,6 +172,48 @@ class ScreenshotTest : public QObject {
                                     .arg(QGuiApplication::platformName())));
     qInfo("screenshot: %s", qPrintable(file));
     frame.close();
+  }
+
+  // The camera window with the synthetic camera's picture, stretched into its area.
+  void cameraWindow() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
+    windows::defineProgramWindows(registry);
+    auto& camera = registry.get<frmWebCam>();
+    camera.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&camera));
+    QTRY_VERIFY(showsAPicture(camera.Image1->picture()));
+    QVERIFY(camera.Image1->stretch());
+
+    QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
+    const QString file =
+        QStringLiteral(TANDEO_SCREENSHOT_DIR "/camera-%1.png").arg(QGuiApplication::platformName());
+    QVERIFY(camera.grab().save(file));
+    qInfo("screenshot: %s", qPrintable(file));
+    camera.toolYon_ButtonClick(QStringLiteral("kapat"));
+  }
+
+  // The camera's format and source dialogs over a synthetic camera.
+  void cameraDialogs() {
+    QWidget host;
+    host.resize(400, 300);
+    host.show();
+    video::CaptureWidget camera(testsupport::fakeCameras("Kamera A"), &host);
+    QVERIFY(camera.connectDriver(0));
+    QVERIFY(QDir().mkpath(QStringLiteral(TANDEO_SCREENSHOT_DIR)));
+    const auto save = [](QDialog& dialog, const char* name) {
+      dialog.show();
+      dialog.adjustSize();
+      if (!QTest::qWaitForWindowExposed(&dialog)) return false;
+      const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/%1.png").arg(name);
+      qInfo("screenshot: %s", qPrintable(file));
+      return dialog.grab().save(file);
+    };
+    const auto format = camera.makeFormatDialog(&host);
+    QVERIFY(save(*format, "format-dialog"));
+    const auto source = camera.makeSourceDialog(&host);
+    QVERIFY(save(*source, "source-dialog"));
   }
 };
 

@@ -224,6 +224,39 @@ class NumbersTest : public QObject {
     QCOMPARE(rules::leadingNumber(text), number);
   }
 
+  void leadingNumberIgnoringBlanks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("number");
+    QTest::newRow("a whole number") << QStringLiteral("250") << 250.0;
+    QTest::newRow("a blank inside the digits is ignored") << QStringLiteral("2 50") << 250.0;
+    QTest::newRow("tabs and line feeds are ignored") << QStringLiteral("\t1\n0 0") << 100.0;
+    QTest::newRow("a carriage return ends the number") << QStringLiteral("1\r2") << 1.0;
+    QTest::newRow("a blank between sign and digits") << QStringLiteral("- 5") << -5.0;
+    QTest::newRow("letters end the number") << QStringLiteral("250abc") << 250.0;
+    QTest::newRow("a comma ends the number") << QStringLiteral("2,5") << 2.0;
+    QTest::newRow("a dot is the decimal point") << QStringLiteral("2.5") << 2.5;
+    QTest::newRow("a blank inside the fraction") << QStringLiteral("3. 5") << 3.5;
+    QTest::newRow("an exponent with E") << QStringLiteral("1E2") << 100.0;
+    QTest::newRow("an exponent with D") << QStringLiteral("1D2") << 100.0;
+    QTest::newRow("a lower-case d exponent with a sign") << QStringLiteral("25d-1") << 2.5;
+    QTest::newRow("a D without digits ends the number") << QStringLiteral("7D") << 7.0;
+    QTest::newRow("hexadecimal") << QStringLiteral("&H10") << 16.0;
+    QTest::newRow("hexadecimal letters in either case") << QStringLiteral("&hfF") << 255.0;
+    QTest::newRow("hexadecimal stops at a non-digit") << QStringLiteral("&H1G") << 1.0;
+    QTest::newRow("octal") << QStringLiteral("&O17") << 15.0;
+    QTest::newRow("octal stops at an 8") << QStringLiteral("&O18") << 1.0;
+    QTest::newRow("a blank after the ampersand") << QStringLiteral("& H 1 0") << 16.0;
+    QTest::newRow("a prefix without digits is 0") << QStringLiteral("&H") << 0.0;
+    QTest::newRow("a text without a number is 0") << QStringLiteral("abc") << 0.0;
+    QTest::newRow("an empty text is 0") << QString() << 0.0;
+    QTest::newRow("only blanks is 0") << QStringLiteral(" \t ") << 0.0;
+  }
+  void leadingNumberIgnoringBlanks() {
+    QFETCH(QString, text);
+    QFETCH(double, number);
+    QCOMPARE(rules::leadingNumberIgnoringBlanks(text), number);
+  }
+
   void leadingNumberIgnoresTheDesktop() {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const double number = rules::leadingNumber(QStringLiteral("12,5"));

@@ -40,6 +40,8 @@ class CountingCameras final : public video::DeviceProvider {
   int opened() const { return opened_; }
   int listings() const { return listings_; }
   int openNow() const { return *openNow_; }
+  // The most devices that were open at the same moment.
+  int mostOpenAtOnce() const { return *mostOpen_; }
 
   std::vector<video::DriverInfo> drivers() override {
     ++listings_;
@@ -52,16 +54,18 @@ class CountingCameras final : public video::DeviceProvider {
     if (!device) return device.error();
     ++opened_;
     return std::unique_ptr<video::CaptureDevice>(
-        std::make_unique<Counted>(std::move(*device), openNow_));
+        std::make_unique<Counted>(std::move(*device), openNow_, mostOpen_));
   }
 
  private:
   // Passes every call on; counts itself open for its lifetime.
   class Counted final : public video::CaptureDevice {
    public:
-    Counted(std::unique_ptr<video::CaptureDevice> device, std::shared_ptr<std::atomic<int>> count)
+    Counted(std::unique_ptr<video::CaptureDevice> device, std::shared_ptr<std::atomic<int>> count,
+            const std::shared_ptr<std::atomic<int>>& most)
         : device_(std::move(device)), count_(std::move(count)) {
-      ++*count_;
+      const int now = ++*count_;
+      if (now > *most) *most = now;
     }
     ~Counted() override { --*count_; }
     Counted(const Counted&) = delete;
@@ -69,6 +73,13 @@ class CountingCameras final : public video::DeviceProvider {
 
     std::vector<video::FormatOption> formatOptions() const override {
       return device_->formatOptions();
+    }
+    std::vector<video::PixelFormatInfo> pixelFormats() const override {
+      return device_->pixelFormats();
+    }
+    video::FrameIntervals frameIntervals(std::uint32_t fourcc, int width,
+                                         int height) const override {
+      return device_->frameIntervals(fourcc, width, height);
     }
     base::Expected<video::FrameFormat, base::SystemError> setFormat(
         const video::FormatOption& option) override {
@@ -94,6 +105,7 @@ class CountingCameras final : public video::DeviceProvider {
   int opened_ = 0;
   int listings_ = 0;
   std::shared_ptr<std::atomic<int>> openNow_ = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<std::atomic<int>> mostOpen_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace testsupport

@@ -13,6 +13,7 @@
 
 #include "capture/modWebCam.h"
 #include "platform/video/capturewindow.h"
+#include "platform/video/privateclipboard.h"
 
 namespace testsupport {
 
@@ -31,6 +32,9 @@ class RecordingCaptureWindows {
   int alive() const { return state_->alive; }
   // What every window shows from now on.
   void setPixels(QImage pixels) { state_->pixels = std::move(pixels); }
+  // The frame every window grabs and copies to the private clipboard from
+  // now on; none (the default): grab and copy answer no.
+  void setFrame(QImage frame) { state_->frame = std::move(frame); }
 
   CaptureWindowFactory factory() const {
     return [state = state_](QWidget& host, const QString& name, const QRect& geometry) {
@@ -44,6 +48,7 @@ class RecordingCaptureWindows {
     QStringList calls;
     QSet<int> connecting;
     QImage pixels;
+    QImage frame;
     int alive = 0;
   };
 
@@ -84,9 +89,17 @@ class RecordingCaptureWindows {
       record(QStringLiteral("resize %1x%2").arg(size.width()).arg(size.height()));
       if (widget_) widget_->resize(size);
     }
-    // Nothing to grab, copy or show: each answers no.
-    bool grabFrame() override { return refuse("grab"); }
-    bool copyFrame() override { return refuse("copy"); }
+    bool grabFrame() override {
+      record("grab");
+      return !state_->frame.isNull();
+    }
+    bool copyFrame() override {
+      record("copy");
+      if (state_->frame.isNull()) return false;
+      video::privateClipboard().setImage(state_->frame);
+      return true;
+    }
+    // No dialogs to show: each answers no.
     bool showFormatDialog() override { return refuse("format dialog"); }
     bool showSourceDialog() override { return refuse("source dialog"); }
     QImage pixels() const override { return state_->pixels; }

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,10 +29,5 @@ class CameraProfiles {
   virtual std::optional<CameraProfile> load(const std::string& identity) const = 0;
   virtual void save(const std::string& identity, const CameraProfile& profile) = 0;
 };
-
-// The stored text of a format, "MJPG 640x480": the four-character code as it
-// is, a blank, width "x" height. formatFromText reads exactly that back.
-std::string formatText(const FormatOption& format);
-std::optional<FormatOption> formatFromText(std::string_view text);
 
 }  // namespace video

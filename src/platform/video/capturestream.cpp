@@ -27,12 +27,24 @@ CaptureStream::CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wak
 }
 
 CaptureStream::~CaptureStream() {
-  const std::uint64_t one = 1;
-  // The eventfd counter cannot overflow from one write; a failure would leave
-  // the worker to notice at its next timeout, which is still bounded.
-  [[maybe_unused]] const auto written = ::write(wake_.get(), &one, sizeof one);
-  if (worker_.joinable()) worker_.join();
-  device_->stop();
+  stopWorker();
+}
+
+void CaptureStream::stopWorker() {
+  if (worker_.joinable()) {
+    const std::uint64_t one = 1;
+    // The eventfd counter cannot overflow from one write; a failure would leave
+    // the worker to notice at its next timeout, which is still bounded.
+    [[maybe_unused]] const auto written = ::write(wake_.get(), &one, sizeof one);
+    worker_.join();
+  }
+  if (device_) device_->stop();
+}
+
+std::unique_ptr<CaptureDevice> CaptureStream::finish(std::unique_ptr<CaptureStream> stream) {
+  if (!stream) return nullptr;
+  stream->stopWorker();
+  return std::move(stream->device_);
 }
 
 void CaptureStream::setTargetSize(QSize size) {

@@ -29,6 +29,9 @@ class CaptureStream {
   static base::Expected<std::unique_ptr<CaptureStream>, base::SystemError> start(
       std::unique_ptr<CaptureDevice> device, EndedCallback ended = {});
   ~CaptureStream();
+  // Stops the worker and the device and hands the device back, for a new
+  // format and a new stream. The stream is spent afterwards.
+  static std::unique_ptr<CaptureDevice> finish(std::unique_ptr<CaptureStream> stream);
   CaptureStream(const CaptureStream&) = delete;
   CaptureStream& operator=(const CaptureStream&) = delete;
 
@@ -41,12 +44,14 @@ class CaptureStream {
   void windowPulled(std::chrono::milliseconds period) {
     pacer_.windowPulled(DecodePacer::Clock::now(), period);
   }
-  // For the picture controls; the device itself is safe to ask while streaming.
+  // For the picture controls and the format queries; the device answers
+  // those from the user-interface thread while the worker streams.
   CaptureDevice& device() { return *device_; }
 
  private:
   CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake, EndedCallback ended);
   void run();
+  void stopWorker();
   // Streams until woken (false) or the device is lost (true, with the cause).
   bool pump(base::SystemError& cause);
   QSize targetSize() const;

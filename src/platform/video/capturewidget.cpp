@@ -2,13 +2,16 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 #include "platform/video/areascaler.h"
 #include "platform/video/capturestream.h"
 #include "platform/video/deviceprovider.h"
 #include "platform/video/formatchoice.h"
+#include "platform/video/formatdialog.h"
 #include "platform/video/privateclipboard.h"
+#include "platform/video/sourcedialog.h"
 
 namespace video {
 namespace {
@@ -18,6 +21,15 @@ constexpr int kDefaultPreviewRateMs = 66;
 // devices when nobody said they changed (a provider that cannot watch them).
 constexpr qint64 kLookAgainMs = 1000;
 
+bool offers(const std::vector<PixelFormatInfo>& formats, const FormatOption& option) {
+  for (const auto& format : formats) {
+    if (format.fourcc != option.fourcc) continue;
+    for (const auto& size : format.sizes)
+      if (size.contains(option.width, option.height)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* parent,
@@ -25,6 +37,7 @@ CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* 
     : QWidget(parent), provider_(std::move(provider)), profiles_(std::move(profiles)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   previewTimer_.setInterval(kDefaultPreviewRateMs);
+  previewTimer_.setTimerType(Qt::PreciseTimer);
   connect(&previewTimer_, &QTimer::timeout, this, &CaptureWidget::pullFrame);
   connect(this, &CaptureWidget::cameraSettingsChanged, this, &CaptureWidget::saveProfile);
 }
@@ -43,11 +56,10 @@ QSize CaptureWidget::formatWindowSize() const {
 
 std::optional<FormatOption> CaptureWidget::formatFor(const CaptureDevice& device,
                                                      const std::optional<CameraProfile>& profile) {
-  const auto options = device.formatOptions();
-  if (profile && profile->format &&
-      std::find(options.begin(), options.end(), *profile->format) != options.end())
-    return profile->format;
-  return chooseDefaultFormat(options, formatWindowSize());
+  const auto formats = device.pixelFormats();
+  if (profile && profile->format && offers(formats, *profile->format)) return profile->format;
+  if (chosenFormat_ && offers(formats, *chosenFormat_)) return chosenFormat_;
+  return chooseDefaultFormat(device.formatOptions(), formatWindowSize());
 }
 
 bool CaptureWidget::connectDriver(int number) {
@@ -78,31 +90,46 @@ bool CaptureWidget::openAndStart(int number) {
     qCDebug(lcVideo) << "driver" << number << "did not open:" << opened.error().message().c_str();
     return false;
   }
-  if (!startStream(std::move(*opened), number)) return false;
+  return startOpened(std::move(*opened), number);
+}
+
+// Opens the camera the way its profile says: the stored format while the
+// device still offers it (else this window's own choice, else the default),
+// then the stored control values.
+bool CaptureWidget::startOpened(OpenedDriver opened, int number) {
+  std::optional<CameraProfile> profile;
+  if (profiles_ && !opened.info.identity.empty()) profile = profiles_->load(opened.info.identity);
+  const auto option = formatFor(*opened.device, profile);
+  if (!option) return false;
+  const std::vector<std::pair<std::uint32_t, std::int32_t>> none;
+  if (!startStream(std::move(opened.device), *option, number, profile ? profile->controls : none))
+    return false;
+  identity_ = std::move(opened.info.identity);
+  waiting_ = false;
+  lookAgain_ = false;
+  changedWhileStreaming_ = false;
   if (auto* notifier = provider_->notifier())
     connect(notifier, &DeviceNotifier::devicesChanged, this, &CaptureWidget::devicesChanged,
             Qt::UniqueConnection);
   return true;
 }
 
-bool CaptureWidget::startStream(OpenedDriver opened, int number) {
-  CaptureDevice& device = *opened.device;
-  std::optional<CameraProfile> profile;
-  if (profiles_ && !opened.info.identity.empty()) profile = profiles_->load(opened.info.identity);
-  const auto option = formatFor(device, profile);
-  if (!option) return false;
-  const auto format = device.setFormat(*option);
-  if (!format) return false;
-  // After the format: some drivers reset their controls when it changes.
-  if (profile) {
-    for (const auto& [id, value] : profile->controls)
-      if (auto set = device.setControl(id, value); !set)
-        qCDebug(lcVideo) << "control" << Qt::hex << id
-                         << "refused:" << set.error().message().c_str();
+bool CaptureWidget::startStream(
+    std::unique_ptr<CaptureDevice> device, const FormatOption& option, int number,
+    const std::vector<std::pair<std::uint32_t, std::int32_t>>& controls) {
+  const auto format = device->setFormat(option);
+  if (!format) {
+    qCDebug(lcVideo) << "format" << option.toText().c_str()
+                     << "refused:" << format.error().message().c_str();
+    return false;
   }
+  // After the format: some drivers reset their controls when it changes.
+  for (const auto& [id, value] : controls)
+    if (auto set = device->setControl(id, value); !set)
+      qCDebug(lcVideo) << "control" << Qt::hex << id << "refused:" << set.error().message().c_str();
   const std::uint64_t generation = ++generation_;
   auto stream =
-      CaptureStream::start(std::move(opened.device), [this, generation](const base::SystemError&) {
+      CaptureStream::start(std::move(device), [this, generation](const base::SystemError&) {
         QMetaObject::invokeMethod(
             this, [this, generation] { streamEnded(generation); }, Qt::QueuedConnection);
       });
@@ -112,14 +139,88 @@ bool CaptureWidget::startStream(OpenedDriver opened, int number) {
   }
   stream_ = std::move(*stream);
   driver_ = number;
-  identity_ = std::move(opened.info.identity);
-  format_ = {format->fourcc, format->width, format->height};
-  waiting_ = false;
-  lookAgain_ = false;
-  changedWhileStreaming_ = false;
+  current_ = {format->fourcc, format->width, format->height, format->intervalNumerator,
+              format->intervalDenominator};
   seen_ = 0;
   updateTargetSize();
   updateTimer();
+  return true;
+}
+
+std::optional<FormatOption> CaptureWidget::currentFormat() const {
+  if (!stream_) return std::nullopt;
+  return current_;
+}
+
+CaptureDevice* CaptureWidget::device() const {
+  return stream_ ? &stream_->device() : nullptr;
+}
+
+// The frame shown stays in the window until the first one at the new format
+// replaces it, so the switch does not flash black.
+bool CaptureWidget::applyFormat(const FormatOption& option) {
+  if (!stream_) return false;
+  const int number = driver_;
+  auto device = CaptureStream::finish(std::move(stream_));
+  driver_ = -1;
+  if (device && startStream(std::move(device), option, number)) return true;
+  qCDebug(lcVideo) << "driver" << number << "refused" << option.toText().c_str();
+  const QImage frame = shown_;
+  connectDriver(number);
+  if (stream_) shown_ = frame;
+  updateTimer();
+  update();
+  return false;
+}
+
+std::unique_ptr<FormatDialog> CaptureWidget::makeFormatDialog(QWidget* parent) {
+  if (!stream_) return nullptr;
+  auto intervals = [this](std::uint32_t fourcc, int width, int height) {
+    const CaptureDevice* camera = device();
+    return camera ? camera->frameIntervals(fourcc, width, height) : FrameIntervals{};
+  };
+  return std::make_unique<FormatDialog>(stream_->device().pixelFormats(), std::move(intervals),
+                                        current_, parent);
+}
+
+std::unique_ptr<SourceDialog> CaptureWidget::makeSourceDialog(QWidget* parent) {
+  if (!stream_) return nullptr;
+  ControlAccess access;
+  access.read = [this] {
+    CaptureDevice* camera = device();
+    return camera ? camera->controls() : std::vector<ControlInfo>{};
+  };
+  access.write = [this](std::uint32_t id,
+                        std::int32_t value) -> base::Expected<void, base::SystemError> {
+    CaptureDevice* camera = device();
+    if (!camera) return base::SystemError{ENODEV, "the camera is no longer connected"};
+    return camera->setControl(id, value);
+  };
+  auto dialog = std::make_unique<SourceDialog>(std::move(access), parent);
+  connect(dialog.get(), &SourceDialog::controlChanged, this, &CaptureWidget::cameraSettingsChanged);
+  return dialog;
+}
+
+bool CaptureWidget::showFormatDialog() {
+  auto dialog = makeFormatDialog(window());
+  if (!dialog) return false;
+  openDialog_ = dialog.get();
+  const bool accepted = dialog->exec() == QDialog::Accepted;
+  const FormatOption choice = dialog->chosen();
+  dialog.reset();
+  if (!accepted || !stream_ || choice == current_) return true;
+  if (applyFormat(choice)) {
+    chosenFormat_ = choice;
+    emit cameraSettingsChanged();
+  }
+  return true;
+}
+
+bool CaptureWidget::showSourceDialog() {
+  auto dialog = makeSourceDialog(window());
+  if (!dialog) return false;
+  openDialog_ = dialog.get();
+  dialog->exec();
   return true;
 }
 
@@ -131,6 +232,8 @@ void CaptureWidget::disconnectDriver() {
 }
 
 void CaptureWidget::letGo() {
+  // A dialog open over a camera that goes away has nothing left to change.
+  if (openDialog_) openDialog_->reject();
   stream_.reset();
   driver_ = -1;
   shown_ = QImage();
@@ -173,7 +276,7 @@ bool CaptureWidget::reconnect() {
     auto opened = provider_->openDriver(static_cast<int>(number));
     // The list may have moved on between the two looks; wait for its next change.
     if (!opened || opened->info.identity != identity_) return false;
-    if (!startStream(std::move(*opened), static_cast<int>(number))) return false;
+    if (!startOpened(std::move(*opened), static_cast<int>(number))) return false;
     qCDebug(lcVideo) << "camera" << identity_.c_str() << "is back as driver" << number;
     if (preview_) pullFrame();
     return true;
@@ -184,9 +287,14 @@ bool CaptureWidget::reconnect() {
 void CaptureWidget::saveProfile() {
   if (!profiles_ || !stream_ || identity_.empty()) return;
   CameraProfile profile;
-  profile.format = format_;
-  for (const auto& control : stream_->device().controls())
+  profile.format = current_;
+  // What the user can set, as it stands; buttons hold no value and
+  // read-only controls (a gain the camera decides) are not the user's.
+  for (const auto& control : stream_->device().controls()) {
+    if (control.type == ControlType::Button || control.flags.readOnly || control.flags.disabled)
+      continue;
     profile.controls.emplace_back(control.id, control.value);
+  }
   profiles_->save(identity_, profile);
 }
 

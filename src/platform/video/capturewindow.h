@@ -32,8 +32,9 @@ class CaptureWindow {
   // Puts the frame shown on the program's private clipboard; false when
   // there is none.
   virtual bool copyFrame() = 0;
-  // The driver's format and source dialogs. Not offered yet: both answer
-  // false ("not shown") until the camera window brings dialogs of its own.
+  // The driver's format dialog (pixel format, size, frame rate) and source
+  // dialog (brightness, contrast, exposure and the device's other controls),
+  // modal; false when there is nothing to show (not connected).
   virtual bool showFormatDialog() = 0;
   virtual bool showSourceDialog() = 0;
 

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/video/capturedevice.h"
@@ -20,6 +21,17 @@ bool isShowableFourcc(std::uint32_t fourcc);
 // MJPEG comes first, then YUYV, then the rest.
 std::optional<FormatOption> chooseDefaultFormat(const std::vector<FormatOption>& options,
                                                 QSize window);
+
+// The sizes a range is offered at: a discrete size itself; for a range the
+// common sizes that lie on its steps and its largest size, smallest first.
+std::vector<std::pair<int, int>> concreteSizes(const FrameSizeRange& range);
+
+// Every showable format at each of its concrete sizes, in the device's order.
+std::vector<FormatOption> concreteOptions(const std::vector<PixelFormatInfo>& formats);
+
+// The intervals to offer: a list as the device gives it; for a range the
+// common rates within it (fastest first), its ends included.
+std::vector<Fraction> concreteIntervals(const FrameIntervals& intervals);
 
 // Four frame intervals, within [100 ms, 1000 ms]; a missing or nonsensical
 // interval counts as 30 frames per second.

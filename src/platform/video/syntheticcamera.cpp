@@ -7,43 +7,124 @@
 #include <cerrno>
 
 #include "platform/imaging/jpeg_writer.h"
+#include "platform/video/formatchoice.h"
 
 namespace video {
 namespace {
 
-constexpr auto kInterval = std::chrono::microseconds(33333);
 constexpr int kJpegQuality = 85;
+constexpr std::pair<int, int> kSizes[] = {{320, 240}, {640, 480}, {1280, 720}, {1920, 1080}};
+
+// The menu values a UVC camera gives its exposure modes.
+constexpr std::int32_t kManualExposure = V4L2_EXPOSURE_MANUAL;
+constexpr std::int32_t kAutoExposure = V4L2_EXPOSURE_APERTURE_PRIORITY;
+
+ControlInfo integer(std::uint32_t id, const char* name, std::int32_t min, std::int32_t max,
+                    std::int32_t step, std::int32_t def) {
+  ControlInfo c;
+  c.id = id;
+  c.controlClass = V4L2_CTRL_ID2CLASS(id);
+  c.className = c.controlClass == V4L2_CTRL_CLASS_CAMERA ? "Camera Controls" : "User Controls";
+  c.name = name;
+  c.minimum = min;
+  c.maximum = max;
+  c.step = step;
+  c.defaultValue = c.value = def;
+  return c;
+}
+
+ControlInfo boolean(std::uint32_t id, const char* name, bool def) {
+  ControlInfo c = integer(id, name, 0, 1, 1, def ? 1 : 0);
+  c.type = ControlType::Boolean;
+  return c;
+}
+
+ControlInfo menu(std::uint32_t id, const char* name, std::int32_t min, std::int32_t max,
+                 std::int32_t def, std::vector<MenuItem> items) {
+  ControlInfo c = integer(id, name, min, max, 1, def);
+  c.type = ControlType::Menu;
+  c.menu = std::move(items);
+  return c;
+}
+
+// As a UVC webcam reports them: user controls first, then the camera class.
+std::vector<ControlInfo> initialControls() {
+  ControlInfo autoWhite = boolean(V4L2_CID_AUTO_WHITE_BALANCE, "White Balance, Automatic", true);
+  autoWhite.flags.updatesOthers = true;
+  ControlInfo autoExposure = menu(V4L2_CID_EXPOSURE_AUTO, "Auto Exposure", 0, 3, kAutoExposure,
+                                  {{1, "Manual Mode", 0}, {3, "Aperture Priority Mode", 0}});
+  autoExposure.flags.updatesOthers = true;
+  return {
+      integer(V4L2_CID_BRIGHTNESS, "Brightness", -64, 64, 1, 0),
+      integer(V4L2_CID_CONTRAST, "Contrast", 0, 200, 1, 100),
+      integer(V4L2_CID_SATURATION, "Saturation", 0, 200, 1, 100),
+      autoWhite,
+      menu(V4L2_CID_POWER_LINE_FREQUENCY, "Power Line Frequency", 0, 2,
+           V4L2_CID_POWER_LINE_FREQUENCY_50HZ,
+           {{0, "Disabled", 0}, {1, "50 Hz", 0}, {2, "60 Hz", 0}}),
+      integer(V4L2_CID_WHITE_BALANCE_TEMPERATURE, "White Balance Temperature", 2800, 6500, 10,
+              kNeutralKelvin),
+      autoExposure,
+      integer(V4L2_CID_EXPOSURE_ABSOLUTE, "Exposure Time, Absolute", 3, 2047, 1, kNormalExposure),
+  };
+}
+
+bool menuHas(const ControlInfo& c, std::int32_t value) {
+  return std::any_of(c.menu.begin(), c.menu.end(), [&](const MenuItem& item) {
+    return item.index == static_cast<std::uint32_t>(value);
+  });
+}
 
 }  // namespace
 
 std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
-                                              PictureControls controls) {
-  const auto rgb = patternRgb(frameNumber, controls);
-  if (fourcc == V4L2_PIX_FMT_YUYV) return rgbToYuyv(rgb, kPatternWidth, kPatternHeight);
-  const imaging::PixelRows rows{kPatternWidth, kPatternHeight, imaging::ChannelOrder::Rgb,
-                                rgb.data(), kPatternWidth * 3};
+                                              PictureControls controls, int width, int height) {
+  const auto rgb = patternRgb(frameNumber, controls, width, height);
+  if (fourcc == V4L2_PIX_FMT_YUYV) return rgbToYuyv(rgb, width, height);
+  const imaging::PixelRows rows{width, height, imaging::ChannelOrder::Rgb, rgb.data(), width * 3};
   const auto jpeg = imaging::encodeJpegRows(rows, kJpegQuality, imaging::HuffmanTables::Standard);
   if (!jpeg) return {};
   const auto bytes = jpeg->span();
   return {bytes.begin(), bytes.end()};
 }
 
+SyntheticCamera::SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged)
+    : plugged_(std::move(plugged)), controls_(initialControls()) {}
+
+std::vector<PixelFormatInfo> SyntheticCamera::pixelFormats() const {
+  std::vector<FrameSizeRange> sizes;
+  for (auto [w, h] : kSizes) sizes.push_back(FrameSizeRange::discrete(w, h));
+  return {{V4L2_PIX_FMT_MJPEG, "Motion-JPEG", sizes}, {V4L2_PIX_FMT_YUYV, "YUYV 4:2:2", sizes}};
+}
+
 std::vector<FormatOption> SyntheticCamera::formatOptions() const {
-  return {{V4L2_PIX_FMT_MJPEG, kPatternWidth, kPatternHeight},
-          {V4L2_PIX_FMT_YUYV, kPatternWidth, kPatternHeight}};
+  return concreteOptions(pixelFormats());
+}
+
+FrameIntervals SyntheticCamera::frameIntervals(std::uint32_t fourcc, int width, int height) const {
+  for (const auto& format : pixelFormats())
+    for (const auto& size : format.sizes)
+      if (format.fourcc == fourcc && size.contains(width, height))
+        return {FrameIntervals::Kind::Discrete, {{1, 30}, {1, 15}}, {}, {}, {}};
+  return {};
 }
 
 base::Expected<FrameFormat, base::SystemError> SyntheticCamera::setFormat(
     const FormatOption& option) {
+  if (streaming_) return base::SystemError{EBUSY, "the synthetic camera is streaming"};
   FrameFormat f;
   // Like a driver, answer an unknown request with the nearest thing we do.
   f.fourcc = option.fourcc == V4L2_PIX_FMT_YUYV ? V4L2_PIX_FMT_YUYV : V4L2_PIX_FMT_MJPEG;
   f.width = kPatternWidth;
   f.height = kPatternHeight;
-  f.bytesPerLine = f.fourcc == V4L2_PIX_FMT_YUYV ? kPatternWidth * 2 : 0;
-  f.sizeImage = kPatternWidth * kPatternHeight * 2;
+  for (auto [w, h] : kSizes)
+    if (w == option.width && h == option.height) f.width = w, f.height = h;
+  f.bytesPerLine = f.fourcc == V4L2_PIX_FMT_YUYV ? static_cast<std::uint32_t>(f.width * 2) : 0;
+  f.sizeImage = static_cast<std::uint32_t>(f.width * f.height * 2);
+  const bool slow =
+      option.intervalNumerator * 15 == option.intervalDenominator && option.intervalNumerator != 0;
   f.intervalNumerator = 1;
-  f.intervalDenominator = 30;
+  f.intervalDenominator = slow ? 15 : 30;
   format_ = f;
   return f;
 }
@@ -60,10 +141,12 @@ NextResult SyntheticCamera::next(int wakeFd, const FrameSink& sink) {
   if (!streaming_) return {NextKind::Lost, {EINVAL, "not streaming"}};
   if (plugged_ && !plugged_->load())
     return {NextKind::Lost, {ENODEV, "synthetic camera unplugged"}};
+  const auto interval = std::chrono::microseconds(1'000'000LL * format_.intervalNumerator /
+                                                  format_.intervalDenominator);
   const auto now = Clock::now();
-  auto due = firstDue_ + kInterval * static_cast<long>(frameNumber_);
-  if (now - due > 2 * kInterval) {  // fell behind: do not race to catch up
-    firstDue_ = now - kInterval * static_cast<long>(frameNumber_);
+  auto due = firstDue_ + interval * static_cast<long>(frameNumber_);
+  if (now - due > 2 * interval) {  // fell behind: do not race to catch up
+    firstDue_ = now - interval * static_cast<long>(frameNumber_);
     due = now;
   }
   const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
@@ -72,24 +155,56 @@ NextResult SyntheticCamera::next(int wakeFd, const FrameSink& sink) {
   const int ready = ::poll(&wake, 1, static_cast<int>(wait.count()));
   if (ready > 0) return {NextKind::Woken, {}};
   if (ready < 0 || Clock::now() < due) return {NextKind::Idle, {}};
-  const auto bytes =
-      syntheticFrameBytes(format_.fourcc, frameNumber_, {brightness_.load(), contrast_.load()});
+  const auto bytes = syntheticFrameBytes(format_.fourcc, frameNumber_, pictureControls(),
+                                         format_.width, format_.height);
   sink(RawFrame{bytes, format_, static_cast<std::uint32_t>(frameNumber_)});
   ++frameNumber_;
   return {NextKind::Frame, {}};
 }
 
-std::vector<ControlInfo> SyntheticCamera::controls() {
-  return {{V4L2_CID_BRIGHTNESS, "Brightness", -64, 64, 1, 0, brightness_.load()},
-          {V4L2_CID_CONTRAST, "Contrast", 0, 200, 1, 100, contrast_.load()}};
+std::int32_t SyntheticCamera::valueOf(std::uint32_t id) const {
+  for (const auto& c : controls_)
+    if (c.id == id) return c.value;
+  return 0;
 }
 
+PictureControls SyntheticCamera::pictureControls() const {
+  std::lock_guard lock(controlsMutex_);
+  PictureControls p;
+  p.brightness = valueOf(V4L2_CID_BRIGHTNESS);
+  p.contrast = valueOf(V4L2_CID_CONTRAST);
+  p.saturation = valueOf(V4L2_CID_SATURATION);
+  if (valueOf(V4L2_CID_EXPOSURE_AUTO) == kManualExposure)
+    p.exposure = valueOf(V4L2_CID_EXPOSURE_ABSOLUTE);
+  if (valueOf(V4L2_CID_AUTO_WHITE_BALANCE) == 0)
+    p.temperature = valueOf(V4L2_CID_WHITE_BALANCE_TEMPERATURE);
+  p.flicker = valueOf(V4L2_CID_POWER_LINE_FREQUENCY) == V4L2_CID_POWER_LINE_FREQUENCY_DISABLED;
+  return p;
+}
+
+std::vector<ControlInfo> SyntheticCamera::controls() {
+  std::lock_guard lock(controlsMutex_);
+  auto list = controls_;
+  for (auto& c : list) {
+    if (c.id == V4L2_CID_EXPOSURE_ABSOLUTE)
+      c.flags.inactive = valueOf(V4L2_CID_EXPOSURE_AUTO) != kManualExposure;
+    if (c.id == V4L2_CID_WHITE_BALANCE_TEMPERATURE)
+      c.flags.inactive = valueOf(V4L2_CID_AUTO_WHITE_BALANCE) != 0;
+  }
+  return list;
+}
+
+// Values are clamped to the range and onto its step, as the V4L2 control
+// framework does; a menu index the menu does not have is refused.
 base::Expected<void, base::SystemError> SyntheticCamera::setControl(std::uint32_t id,
                                                                     std::int32_t value) {
-  for (const auto& c : controls()) {
+  std::lock_guard lock(controlsMutex_);
+  for (auto& c : controls_) {
     if (c.id != id) continue;
-    const int clamped = std::clamp(value, c.minimum, c.maximum);
-    (id == V4L2_CID_BRIGHTNESS ? brightness_ : contrast_).store(clamped);
+    if (c.type == ControlType::Menu && !menuHas(c, value))
+      return base::SystemError{EINVAL, "no such menu item"};
+    const std::int32_t clamped = std::clamp(value, c.minimum, c.maximum);
+    c.value = std::min(c.maximum, c.minimum + (clamped - c.minimum + c.step / 2) / c.step * c.step);
     return {};
   }
   return base::SystemError{EINVAL, "no such control"};

@@ -1,12 +1,15 @@
 #pragma once
-// Cameras that need no hardware: each produces the test pattern at 640 × 480,
-// 30 frames per second, as MJPEG or YUYV, with brightness and contrast.
+// Cameras that need no hardware: each produces the test pattern as MJPEG or
+// YUYV at four sizes and two rates, with controls that change the picture
+// the way a webcam's do (brightness, contrast, saturation, exposure with its
+// auto switch, white balance with its auto switch, power line frequency).
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,17 +18,20 @@
 
 namespace video {
 
-// The bytes the synthetic camera sends for frame n in that format.
+// The bytes the synthetic camera sends for frame n in that format and size.
 std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
-                                              PictureControls controls = {});
+                                              PictureControls controls = {},
+                                              int width = kPatternWidth,
+                                              int height = kPatternHeight);
 
 class SyntheticCamera final : public CaptureDevice {
  public:
   // `plugged` false: the camera has been taken away, its stream is lost.
-  explicit SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged = {})
-      : plugged_(std::move(plugged)) {}
+  explicit SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged = {});
 
   std::vector<FormatOption> formatOptions() const override;
+  std::vector<PixelFormatInfo> pixelFormats() const override;
+  FrameIntervals frameIntervals(std::uint32_t fourcc, int width, int height) const override;
   base::Expected<FrameFormat, base::SystemError> setFormat(const FormatOption& option) override;
   base::Expected<void, base::SystemError> start() override;
   NextResult next(int wakeFd, const FrameSink& sink) override;
@@ -33,15 +39,21 @@ class SyntheticCamera final : public CaptureDevice {
   std::vector<ControlInfo> controls() override;
   base::Expected<void, base::SystemError> setControl(std::uint32_t id, std::int32_t value) override;
 
+  // What the controls' values do to the picture right now.
+  PictureControls pictureControls() const;
+
  private:
   using Clock = std::chrono::steady_clock;
+  std::int32_t valueOf(std::uint32_t id) const;  // with controlsMutex_ held
+
   FrameFormat format_;
   bool streaming_ = false;
   std::uint64_t frameNumber_ = 0;
   Clock::time_point firstDue_;
-  std::atomic<int> brightness_{0};
-  std::atomic<int> contrast_{100};
   std::shared_ptr<const std::atomic<bool>> plugged_;
+  // The user-interface thread writes controls while the worker draws frames.
+  mutable std::mutex controlsMutex_;
+  std::vector<ControlInfo> controls_;
 };
 
 class SyntheticProvider final : public DeviceProvider {

@@ -14,37 +14,82 @@ void put(std::uint8_t* p, const std::uint8_t (&c)[3]) {
   std::copy(c, c + 3, p);
 }
 
-void drawBars(std::vector<std::uint8_t>& rgb) {
-  for (int y = 0; y < kBarsHeight; ++y)
-    for (int x = 0; x < kPatternWidth; ++x)
-      put(&rgb[(y * kPatternWidth + x) * 3], kBars[x * 8 / kPatternWidth]);
+struct Canvas {
+  std::vector<std::uint8_t>& rgb;
+  int width;
+  int height;
+  std::uint8_t* at(int x, int y) { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+  int barsHeight() const { return height * kBarsHeight / kPatternHeight; }
+};
+
+void drawBars(Canvas& c) {
+  for (int y = 0; y < c.barsHeight(); ++y)
+    for (int x = 0; x < c.width; ++x) put(c.at(x, y), kBars[x * 8 / c.width]);
 }
 
-void drawSquare(std::vector<std::uint8_t>& rgb, std::uint64_t n) {
+void drawSquare(Canvas& c, std::uint64_t n) {
   constexpr std::uint8_t orange[3] = {255, 128, 0};
-  const auto [left, top] = squarePosition(n);
-  for (int y = top; y < top + kSquareSide; ++y)
-    for (int x = left; x < left + kSquareSide; ++x) put(&rgb[(y * kPatternWidth + x) * 3], orange);
+  const auto [x0, y0] = squarePosition(n);
+  const int left = x0 * c.width / kPatternWidth, top = y0 * c.height / kPatternHeight;
+  const int right = (x0 + kSquareSide) * c.width / kPatternWidth;
+  const int bottom = (y0 + kSquareSide) * c.height / kPatternHeight;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) put(c.at(x, y), orange);
 }
 
-void drawFrameNumber(std::vector<std::uint8_t>& rgb, std::uint64_t n) {
+void drawFrameNumber(Canvas& c, std::uint64_t n) {
   constexpr std::uint8_t on[3] = {235, 235, 235};
   constexpr std::uint8_t off[3] = {16, 16, 16};
-  const int blockWidth = kPatternWidth / kBlockBits;
-  for (int y = kBarsHeight; y < kPatternHeight; ++y)
-    for (int x = 0; x < kPatternWidth; ++x) {
-      const int bit = kBlockBits - 1 - x / blockWidth;
-      put(&rgb[(y * kPatternWidth + x) * 3], ((n >> bit) & 1) ? on : off);
+  for (int y = c.barsHeight(); y < c.height; ++y)
+    for (int x = 0; x < c.width; ++x) {
+      const int bit = kBlockBits - 1 - x * kBlockBits / c.width;
+      put(c.at(x, y), ((n >> bit) & 1) ? on : off);
     }
 }
 
-void applyControls(std::vector<std::uint8_t>& rgb, PictureControls c) {
-  if (c.brightness == 0 && c.contrast == 100) return;
-  std::uint8_t table[256];
-  for (int v = 0; v < 256; ++v)
-    table[v] = static_cast<std::uint8_t>(
-        std::clamp((v - 128) * c.contrast / 100 + 128 + c.brightness, 0, 255));
-  for (auto& v : rgb) v = table[v];
+// Exposure and white balance act on the sensor's channels, contrast and
+// brightness after them: one table per channel.
+void applyTones(std::vector<std::uint8_t>& rgb, const PictureControls& c) {
+  double gain =
+      c.exposure > 0 ? std::min(4.0, static_cast<double>(c.exposure) / kNormalExposure) : 1.0;
+  double warm = c.temperature > 0 ? 0.5 * (c.temperature - kNeutralKelvin) / 1900.0 : 0.0;
+  const double gains[3] = {gain * (1.0 + warm), gain, gain * std::max(0.0, 1.0 - warm)};
+  if (gains[0] == 1.0 && gains[2] == 1.0 && gain == 1.0 && c.brightness == 0 && c.contrast == 100)
+    return;
+  std::uint8_t table[3][256];
+  for (int ch = 0; ch < 3; ++ch)
+    for (int v = 0; v < 256; ++v) {
+      const int sensed = std::clamp(static_cast<int>(v * gains[ch] + 0.5), 0, 255);
+      table[ch][v] = static_cast<std::uint8_t>(
+          std::clamp((sensed - 128) * c.contrast / 100 + 128 + c.brightness, 0, 255));
+    }
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+    for (int ch = 0; ch < 3; ++ch) rgb[i + ch] = table[ch][rgb[i + ch]];
+}
+
+void applySaturation(std::vector<std::uint8_t>& rgb, int saturation) {
+  if (saturation == 100) return;
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    const int y = (77 * rgb[i] + 150 * rgb[i + 1] + 29 * rgb[i + 2]) >> 8;
+    for (int ch = 0; ch < 3; ++ch)
+      rgb[i + ch] =
+          static_cast<std::uint8_t>(std::clamp(y + (rgb[i + ch] - y) * saturation / 100, 0, 255));
+  }
+}
+
+// Three bands over the picture that roll a little with every frame, as
+// 50 Hz lighting looks to a camera that does not compensate for it.
+void applyFlicker(Canvas& c, std::uint64_t n) {
+  const int period = std::max(1, c.height / 3);
+  const int shift = static_cast<int>(n * 7 % static_cast<std::uint64_t>(period));
+  for (int y = 0; y < c.height; ++y) {
+    const int phase = (y + shift) % period;
+    const int delta = phase < period / 2 ? -12 : 0;
+    if (delta == 0) continue;
+    std::uint8_t* row = c.at(0, y);
+    for (int i = 0; i < c.width * 3; ++i)
+      row[i] = static_cast<std::uint8_t>(std::max(0, row[i] + delta));
+  }
 }
 
 std::uint8_t clampByte(int v) {
@@ -63,12 +108,16 @@ SquarePosition squarePosition(std::uint64_t n) {
   return {bounce(n * 6, kPatternWidth - kSquareSide), bounce(n * 4, kBarsHeight - kSquareSide)};
 }
 
-std::vector<std::uint8_t> patternRgb(std::uint64_t frameNumber, PictureControls controls) {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kPatternWidth) * kPatternHeight * 3);
-  drawBars(rgb);
-  drawSquare(rgb, frameNumber);
-  drawFrameNumber(rgb, frameNumber);
-  applyControls(rgb, controls);
+std::vector<std::uint8_t> patternRgb(std::uint64_t frameNumber, PictureControls controls, int width,
+                                     int height) {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+  Canvas canvas{rgb, width, height};
+  drawBars(canvas);
+  drawSquare(canvas, frameNumber);
+  drawFrameNumber(canvas, frameNumber);
+  applyTones(rgb, controls);
+  applySaturation(rgb, controls.saturation);
+  if (controls.flicker) applyFlicker(canvas, frameNumber);
   return rgb;
 }
 

@@ -21,7 +21,8 @@ base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> V4l2Device::op
   if (!isStreamingCaptureNode(*caps))
     return base::SystemError{ENODEV, path + " does not stream video"};
   std::unique_ptr<V4l2Device> device(new V4l2Device(std::move(fd)));
-  device->options_ = enumerateFormats(device->fd_.get());
+  device->formats_ = enumeratePixelFormats(device->fd_.get());
+  device->options_ = concreteOptions(device->formats_);
   return std::unique_ptr<CaptureDevice>(std::move(device));
 }
 
@@ -145,6 +146,12 @@ NextResult V4l2Device::requeue(std::uint32_t index, NextKind kindIfQueued) {
   const int err = VIDEO_IOCTL(fd_.get(), VIDIOC_QBUF, &buffer);
   if (err == 0) return {kindIfQueued, {}};
   return {NextKind::Lost, {err, "VIDIOC_QBUF"}};
+}
+
+// The descriptor never changes while the device lives, and the driver
+// answers these from any thread.
+FrameIntervals V4l2Device::frameIntervals(std::uint32_t fourcc, int width, int height) const {
+  return enumerateFrameIntervals(fd_.get(), fourcc, width, height);
 }
 
 std::vector<ControlInfo> V4l2Device::controls() {

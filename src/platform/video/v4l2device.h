@@ -23,6 +23,8 @@ class V4l2Device final : public CaptureDevice {
   ~V4l2Device() override;
 
   std::vector<FormatOption> formatOptions() const override { return options_; }
+  std::vector<PixelFormatInfo> pixelFormats() const override { return formats_; }
+  FrameIntervals frameIntervals(std::uint32_t fourcc, int width, int height) const override;
   base::Expected<FrameFormat, base::SystemError> setFormat(const FormatOption& option) override;
   base::Expected<void, base::SystemError> start() override;
   NextResult next(int wakeFd, const FrameSink& sink) override;
@@ -38,6 +40,9 @@ class V4l2Device final : public CaptureDevice {
   NextResult requeue(std::uint32_t index, NextKind kindIfQueued);
 
   UniqueFd fd_;
+  // Asked once at open; the user-interface thread reads them while the
+  // worker streams, so they never change afterwards.
+  std::vector<PixelFormatInfo> formats_;
   std::vector<FormatOption> options_;
   FrameFormat format_;
   std::vector<Mapping> buffers_;

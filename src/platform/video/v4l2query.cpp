@@ -1,7 +1,10 @@
 #include "platform/video/v4l2query.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <map>
+#include <optional>
 
 #include "platform/video/formatchoice.h"
 #include "platform/video/syscalls.h"
@@ -20,49 +23,48 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Sizes a stepwise or continuous range is likely to be used at.
-constexpr std::pair<int, int> kCommonSizes[] = {{160, 120},   {320, 240},  {640, 480},
-                                                {800, 600},   {1024, 768}, {1280, 960},
-                                                {1600, 1200}, {1280, 720}, {1920, 1080}};
-
-bool fitsStepwise(const v4l2_frmsize_stepwise& s, int w, int h) {
-  const auto fits = [](__u32 value, __u32 lo, __u32 hi, __u32 step) {
-    return value >= lo && value <= hi && (step == 0 || (value - lo) % step == 0);
-  };
-  return fits(static_cast<__u32>(w), s.min_width, s.max_width, s.step_width) &&
-         fits(static_cast<__u32>(h), s.min_height, s.max_height, s.step_height);
+FrameSizeRange sizeRange(const v4l2_frmsizeenum& size) {
+  if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE)
+    return FrameSizeRange::discrete(static_cast<int>(size.discrete.width),
+                                    static_cast<int>(size.discrete.height));
+  const auto& s = size.stepwise;
+  return {size.type == V4L2_FRMSIZE_TYPE_CONTINUOUS ? FrameSizeRange::Kind::Continuous
+                                                    : FrameSizeRange::Kind::Stepwise,
+          static_cast<int>(s.min_width),
+          static_cast<int>(s.min_height),
+          static_cast<int>(s.max_width),
+          static_cast<int>(s.max_height),
+          std::max(1, static_cast<int>(s.step_width)),
+          std::max(1, static_cast<int>(s.step_height))};
 }
 
-void addSizes(int fd, std::uint32_t fourcc, std::vector<FormatOption>& out) {
+std::vector<FrameSizeRange> frameSizes(int fd, std::uint32_t fourcc) {
+  std::vector<FrameSizeRange> sizes;
   v4l2_frmsizeenum size{};
   size.pixel_format = fourcc;
   for (size.index = 0; VIDEO_IOCTL(fd, VIDIOC_ENUM_FRAMESIZES, &size) == 0; ++size.index) {
-    if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
-      out.push_back(
-          {fourcc, static_cast<int>(size.discrete.width), static_cast<int>(size.discrete.height)});
-      continue;
-    }
-    for (auto [w, h] : kCommonSizes)
-      if (fitsStepwise(size.stepwise, w, h)) out.push_back({fourcc, w, h});
-    out.push_back({fourcc, static_cast<int>(size.stepwise.max_width),
-                   static_cast<int>(size.stepwise.max_height)});
-    return;
+    sizes.push_back(sizeRange(size));
+    // A range is the only entry; a driver that never says "no more" stops here.
+    if (size.type != V4L2_FRMSIZE_TYPE_DISCRETE || size.index > 64) break;
   }
-  if (size.index > 0) return;
+  if (!sizes.empty()) return sizes;
   // No size list: the node's current size is the one we know it can do.
   v4l2_format current{};
   current.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   if (VIDEO_IOCTL(fd, VIDIOC_G_FMT, &current) == 0)
-    out.push_back({fourcc, static_cast<int>(current.fmt.pix.width),
-                   static_cast<int>(current.fmt.pix.height)});
+    sizes.push_back(FrameSizeRange::discrete(static_cast<int>(current.fmt.pix.width),
+                                             static_cast<int>(current.fmt.pix.height)));
+  return sizes;
 }
 
-void requestThirtyFps(int fd) {
+void requestInterval(int fd, const FormatOption& option) {
   v4l2_streamparm parm{};
   parm.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   if (VIDEO_IOCTL(fd, VIDIOC_G_PARM, &parm) != 0) return;
   if (!(parm.parm.capture.capability & V4L2_CAP_TIMEPERFRAME)) return;
-  parm.parm.capture.timeperframe = {1, 30};
+  const bool chosen = option.intervalNumerator != 0 && option.intervalDenominator != 0;
+  parm.parm.capture.timeperframe =
+      chosen ? v4l2_fract{option.intervalNumerator, option.intervalDenominator} : v4l2_fract{1, 30};
   VIDEO_IOCTL(fd, VIDIOC_S_PARM, &parm);
 }
 
@@ -91,15 +93,42 @@ std::string driverVersion(const v4l2_capability& caps) {
          std::to_string((caps.version >> 8) & 0xFF) + '.' + std::to_string(caps.version & 0xFF);
 }
 
-std::vector<FormatOption> enumerateFormats(int fd) {
-  std::vector<FormatOption> options;
+std::vector<PixelFormatInfo> enumeratePixelFormats(int fd) {
+  std::vector<PixelFormatInfo> formats;
   v4l2_fmtdesc desc{};
   desc.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   for (desc.index = 0; VIDEO_IOCTL(fd, VIDIOC_ENUM_FMT, &desc) == 0; ++desc.index) {
-    if (isShowableFourcc(desc.pixelformat)) addSizes(fd, desc.pixelformat, options);
+    formats.push_back({desc.pixelformat,
+                       trimmed(fromFixed(desc.description, sizeof desc.description)),
+                       frameSizes(fd, desc.pixelformat)});
     if (desc.index > 64) break;  // a driver that never says "no more"
   }
-  return options;
+  return formats;
+}
+
+FrameIntervals enumerateFrameIntervals(int fd, std::uint32_t fourcc, int width, int height) {
+  FrameIntervals intervals;
+  v4l2_frmivalenum ival{};
+  ival.pixel_format = fourcc;
+  ival.width = static_cast<__u32>(width);
+  ival.height = static_cast<__u32>(height);
+  for (ival.index = 0; VIDEO_IOCTL(fd, VIDIOC_ENUM_FRAMEINTERVALS, &ival) == 0; ++ival.index) {
+    if (ival.type == V4L2_FRMIVAL_TYPE_DISCRETE) {
+      if (ival.discrete.numerator != 0 && ival.discrete.denominator != 0)
+        intervals.discrete.push_back({ival.discrete.numerator, ival.discrete.denominator});
+      if (ival.index > 64) break;
+      continue;
+    }
+    const auto& s = ival.stepwise;
+    if (s.min.numerator == 0 || s.min.denominator == 0 || s.max.denominator == 0) break;
+    intervals.kind = ival.type == V4L2_FRMIVAL_TYPE_CONTINUOUS ? FrameIntervals::Kind::Continuous
+                                                               : FrameIntervals::Kind::Stepwise;
+    intervals.minimum = {s.min.numerator, s.min.denominator};
+    intervals.maximum = {s.max.numerator, s.max.denominator};
+    intervals.step = {s.step.numerator, s.step.denominator};
+    break;
+  }
+  return intervals;
 }
 
 base::Expected<FrameFormat, base::SystemError> applyFormat(int fd, const FormatOption& option) {
@@ -114,7 +143,7 @@ base::Expected<FrameFormat, base::SystemError> applyFormat(int fd, const FormatO
   if (!isShowableFourcc(fmt.fmt.pix.pixelformat) || fmt.fmt.pix.width == 0 ||
       fmt.fmt.pix.height == 0 || fmt.fmt.pix.width > 16384 || fmt.fmt.pix.height > 16384)
     return base::SystemError{EINVAL, "VIDIOC_S_FMT gave an unusable format"};
-  requestThirtyFps(fd);
+  requestInterval(fd, option);
   FrameFormat format;
   format.fourcc = fmt.fmt.pix.pixelformat;
   format.width = static_cast<int>(fmt.fmt.pix.width);
@@ -130,31 +159,128 @@ base::Expected<FrameFormat, base::SystemError> applyFormat(int fd, const FormatO
   return format;
 }
 
+namespace {
+
+std::optional<ControlType> controlType(std::uint32_t type) {
+  switch (type) {
+    case V4L2_CTRL_TYPE_INTEGER:
+      return ControlType::Integer;
+    case V4L2_CTRL_TYPE_BOOLEAN:
+      return ControlType::Boolean;
+    case V4L2_CTRL_TYPE_MENU:
+      return ControlType::Menu;
+    case V4L2_CTRL_TYPE_INTEGER_MENU:
+      return ControlType::IntegerMenu;
+    case V4L2_CTRL_TYPE_BUTTON:
+      return ControlType::Button;
+    default:
+      return std::nullopt;  // 64-bit, string, bitmask and compound controls are not shown
+  }
+}
+
+ControlFlags controlFlags(std::uint32_t flags) {
+  ControlFlags f;
+  f.inactive = flags & V4L2_CTRL_FLAG_INACTIVE;
+  f.readOnly = flags & V4L2_CTRL_FLAG_READ_ONLY;
+  f.disabled = flags & V4L2_CTRL_FLAG_DISABLED;
+  f.grabbed = flags & V4L2_CTRL_FLAG_GRABBED;
+  f.writeOnly = flags & V4L2_CTRL_FLAG_WRITE_ONLY;
+  f.isVolatile = flags & V4L2_CTRL_FLAG_VOLATILE;
+  f.updatesOthers = flags & V4L2_CTRL_FLAG_UPDATE;
+  return f;
+}
+
+std::int32_t clampToInt32(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+// The items of a menu; indices the driver refuses are holes and left out.
+std::vector<MenuItem> menuItems(int fd, const v4l2_query_ext_ctrl& query, bool integers) {
+  std::vector<MenuItem> items;
+  if (query.minimum < 0 || query.maximum > 255) return items;
+  for (auto index = static_cast<std::uint32_t>(query.minimum);
+       index <= static_cast<std::uint32_t>(query.maximum); ++index) {
+    v4l2_querymenu menu{};
+    menu.id = query.id;
+    menu.index = index;
+    if (VIDEO_IOCTL(fd, VIDIOC_QUERYMENU, &menu) != 0) continue;
+    if (integers)
+      items.push_back({index, {}, menu.value});
+    else
+      items.push_back({index, fromFixed(menu.name, sizeof menu.name), 0});
+  }
+  return items;
+}
+
+ControlInfo describe(int fd, const v4l2_query_ext_ctrl& query, ControlType type) {
+  ControlInfo c;
+  c.id = query.id;
+  c.controlClass = V4L2_CTRL_ID2CLASS(query.id);
+  c.type = type;
+  c.name = fromFixed(reinterpret_cast<const __u8*>(query.name), sizeof query.name);
+  c.minimum = clampToInt32(query.minimum);
+  c.maximum = clampToInt32(query.maximum);
+  c.step = static_cast<std::int32_t>(std::clamp<std::uint64_t>(query.step, 1, INT32_MAX));
+  c.defaultValue = clampToInt32(query.default_value);
+  c.value = c.defaultValue;
+  c.flags = controlFlags(query.flags);
+  if (type == ControlType::Menu || type == ControlType::IntegerMenu)
+    c.menu = menuItems(fd, query, type == ControlType::IntegerMenu);
+  const bool readable = !c.flags.writeOnly && type != ControlType::Button && !c.flags.disabled;
+  if (readable) {
+    if (auto value = readControl(fd, c.id)) c.value = *value;
+  }
+  return c;
+}
+
+}  // namespace
+
 std::vector<ControlInfo> enumerateControls(int fd) {
   std::vector<ControlInfo> controls;
-  v4l2_queryctrl query{};
-  query.id = V4L2_CTRL_FLAG_NEXT_CTRL;
-  while (VIDEO_IOCTL(fd, VIDIOC_QUERYCTRL, &query) == 0 && controls.size() < 256) {
-    const bool usable = !(query.flags & (V4L2_CTRL_FLAG_DISABLED | V4L2_CTRL_FLAG_READ_ONLY)) &&
-                        (query.type == V4L2_CTRL_TYPE_INTEGER ||
-                         query.type == V4L2_CTRL_TYPE_BOOLEAN || query.type == V4L2_CTRL_TYPE_MENU);
-    if (usable) {
-      v4l2_control value{query.id, query.default_value};
-      VIDEO_IOCTL(fd, VIDIOC_G_CTRL, &value);
-      controls.push_back({query.id, fromFixed(query.name, sizeof query.name), query.minimum,
-                          query.maximum, std::max(1, query.step), query.default_value,
-                          value.value});
+  std::map<std::uint32_t, std::string> classNames;
+  v4l2_query_ext_ctrl query{};
+  query.id = V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND;
+  for (int guard = 0; guard < 1024 && VIDEO_IOCTL(fd, VIDIOC_QUERY_EXT_CTRL, &query) == 0;
+       ++guard) {
+    if (query.type == V4L2_CTRL_TYPE_CTRL_CLASS) {
+      classNames[V4L2_CTRL_ID2CLASS(query.id)] =
+          fromFixed(reinterpret_cast<const __u8*>(query.name), sizeof query.name);
+    } else if (const auto type = controlType(query.type);
+               type && !(query.flags & V4L2_CTRL_FLAG_HAS_PAYLOAD)) {
+      controls.push_back(describe(fd, query, *type));
     }
-    query.id |= V4L2_CTRL_FLAG_NEXT_CTRL;
+    query.id |= V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND;
   }
+  // Headers come before their controls in practice, but nothing promises it.
+  for (auto& c : controls)
+    if (const auto it = classNames.find(c.controlClass); it != classNames.end())
+      c.className = it->second;
   return controls;
 }
 
 base::Expected<void, base::SystemError> writeControl(int fd, std::uint32_t id, std::int32_t value) {
-  v4l2_control control{id, value};
-  if (const int err = VIDEO_IOCTL(fd, VIDIOC_S_CTRL, &control))
-    return base::SystemError{err, "VIDIOC_S_CTRL"};
+  v4l2_ext_control control{};
+  control.id = id;
+  control.value = value;
+  v4l2_ext_controls list{};
+  list.which = V4L2_CTRL_WHICH_CUR_VAL;
+  list.count = 1;
+  list.controls = &control;
+  if (const int err = VIDEO_IOCTL(fd, VIDIOC_S_EXT_CTRLS, &list))
+    return base::SystemError{err, "VIDIOC_S_EXT_CTRLS"};
   return {};
+}
+
+base::Expected<std::int32_t, base::SystemError> readControl(int fd, std::uint32_t id) {
+  v4l2_ext_control control{};
+  control.id = id;
+  v4l2_ext_controls list{};
+  list.which = V4L2_CTRL_WHICH_CUR_VAL;
+  list.count = 1;
+  list.controls = &control;
+  if (const int err = VIDEO_IOCTL(fd, VIDIOC_G_EXT_CTRLS, &list))
+    return base::SystemError{err, "VIDIOC_G_EXT_CTRLS"};
+  return control.value;
 }
 
 }  // namespace video

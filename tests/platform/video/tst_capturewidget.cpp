@@ -4,10 +4,13 @@
 
 #include <dirent.h>
 
+#include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/video/capturestream.h"
 #include "platform/video/capturewidget.h"
@@ -52,7 +55,7 @@ class TestCaptureWidget : public QObject {
   void resizeChangesTheDecodedSize();
   void grabFreezesTheNewestFrame();
   void copyUsesThePrivateClipboardOnly();
-  void dialogsAreNotShownYet();
+  void dialogsAreModalOverTheTopLevel();
   void pixelsMatchWhatIsPainted();
   void hundredConnectionsLeaveNoDescriptor();
 
@@ -185,10 +188,22 @@ void TestCaptureWidget::copyUsesThePrivateClipboardOnly() {
   QCOMPARE(QGuiApplication::clipboard()->text(), QString("the user's own text"));
 }
 
-void TestCaptureWidget::dialogsAreNotShownYet() {
+void TestCaptureWidget::dialogsAreModalOverTheTopLevel() {
   const auto window = connectedWindow(*host_, true);
-  QVERIFY(!window->showFormatDialog());
-  QVERIFY(!window->showSourceDialog());
+  QStringList seen;
+  const auto closeModal = [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    seen << dialog->windowTitle();
+    if (dialog->parentWidget() != host_.get()) seen << "wrong parent";
+    static_cast<QDialog*>(dialog)->reject();
+  };
+  QTimer::singleShot(0, closeModal);
+  QVERIFY(window->showFormatDialog());
+  QTimer::singleShot(0, closeModal);
+  QVERIFY(window->showSourceDialog());
+  QCOMPARE(seen,
+           (QStringList{QString::fromUtf8("Görüntü Boyutu"), QString::fromUtf8("Video Kaynağı")}));
   QVERIFY(window->isConnected());
 }
 

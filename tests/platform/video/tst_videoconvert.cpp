@@ -69,6 +69,10 @@ class TestVideoConvert : public QObject {
   void pollTimeout();
   void fakeCameraNames_data();
   void fakeCameraNames();
+  void formatOptionText_data();
+  void formatOptionText();
+  void unreadableFormatText_data();
+  void unreadableFormatText();
 };
 
 void TestVideoConvert::yuyvToRgb_data() {
@@ -376,6 +380,49 @@ void TestVideoConvert::fakeCameraNames() {
   for (const auto& name : parseFakeCameraNames(std::string_view(list.constData(), list.size())))
     names << QString::fromStdString(name);
   QCOMPARE(names, expected);
+}
+
+void TestVideoConvert::formatOptionText_data() {
+  QTest::addColumn<FormatOption>("option");
+  QTest::addColumn<QString>("text");
+  QTest::newRow("MJPEG at a chosen rate")
+      << FormatOption{V4L2_PIX_FMT_MJPEG, 1280, 720, 1, 30} << "MJPG 1280x720 1/30";
+  QTest::newRow("YUYV at the default rate has no interval")
+      << FormatOption{V4L2_PIX_FMT_YUYV, 640, 480} << "YUYV 640x480";
+  QTest::newRow("fractional rate kept exact")
+      << FormatOption{V4L2_PIX_FMT_MJPEG, 1920, 1080, 1001, 30000} << "MJPG 1920x1080 1001/30000";
+  QTest::newRow("fourcc with a blank in hexadecimal")
+      << FormatOption{v4l2_fourcc('Y', '1', '0', ' '), 320, 240, 1, 15}
+      << "0x20303159 320x240 1/15";
+}
+
+void TestVideoConvert::formatOptionText() {
+  QFETCH(FormatOption, option);
+  QFETCH(QString, text);
+  QCOMPARE(QString::fromStdString(option.toText()), text);
+  QCOMPARE(FormatOption::fromText(text.toStdString()), std::optional<FormatOption>(option));
+}
+
+void TestVideoConvert::unreadableFormatText_data() {
+  QTest::addColumn<QString>("text");
+  QTest::newRow("empty") << "";
+  QTest::newRow("no size") << "MJPG";
+  QTest::newRow("fourcc too long") << "MJPEG 640x480";
+  QTest::newRow("size without x") << "MJPG 640*480";
+  QTest::newRow("no blank after the code") << "MJPG640x480";
+  QTest::newRow("no height") << "MJPG 640x";
+  QTest::newRow("zero width") << "MJPG 0x480";
+  QTest::newRow("negative height") << "MJPG 640x-480";
+  QTest::newRow("half an interval") << "MJPG 640x480 0/30";
+  QTest::newRow("interval without slash") << "MJPG 640x480 30";
+  QTest::newRow("trailing words") << "MJPG 640x480 1/30 fast";
+  QTest::newRow("huge number") << "MJPG 99999999999x480";
+  QTest::newRow("bad hexadecimal") << "0x2030315g 320x240";
+}
+
+void TestVideoConvert::unreadableFormatText() {
+  QFETCH(QString, text);
+  QVERIFY(!FormatOption::fromText(text.toStdString()));
 }
 
 QTEST_APPLESS_MAIN(TestVideoConvert)
