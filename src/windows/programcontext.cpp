@@ -1,6 +1,7 @@
 #include "windows/programcontext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QStandardPaths>
 
 namespace windows {
@@ -19,6 +20,9 @@ ProgramContext programContextOfThisRun(ui::Prompter& prompter) {
       .endProgram = ui::endProgram,
       .folders = programFoldersOfThisRun(),
       .drives = ui::DriveAccess{},  // the mounted volumes, probed with a time limit
+      .machineSettingsFile = TANDEO_MACHINE_SETTINGS_FILE,
+      .programSearchPath =
+          qEnvironmentVariable("PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts),
   };
 }
 

@@ -4,7 +4,9 @@
 
 #include <QLineEdit>
 
+#include "converter/frmconvert.h"
 #include "platform/ui/keycodes.h"
+#include "windows/windowregistry.h"
 #include "workspace/form1.h"
 
 void Form1::KeyDown(std::int16_t keyCode) {
@@ -19,7 +21,7 @@ void Form1::KeyDown(std::int16_t keyCode) {
       showPreview();
       break;
     case ui::vbKeyF7:
-      // Show the format converter (modeless): lands with the converter.
+      windows_.show<frmConvert>();
       break;
     case ui::vbKeyF9:
       closeProgram();
@@ -59,7 +61,7 @@ void Form1::toolYon_ButtonClick(const QString& key) {
     // Close the capture window, show the camera window modally, reopen on
     // List1's driver: lands with the camera window.
   } else if (key == QLatin1String("donustur")) {
-    // Show the format converter (modeless): lands with the converter.
+    windows_.show<frmConvert>();
   } else if (key == QLatin1String("kapat")) {
     closeWorkspace();
   } else {
