@@ -17,6 +17,7 @@
 #include "about/systeminfo.h"
 #include "about/weblink.h"
 #include "mainwindow/programwindows.h"
+#include "platform/registry/reg_parser.h"
 #include "platform/registry/store.h"
 #include "support/scripted_prompter.h"
 #include "windows/windowregistry.h"
@@ -45,6 +46,7 @@ class TestHakkinda : public QObject {
   void init();
   void cleanup();
   void versionFromTheBuild();
+  void installedMachineStoreIsValidAndEmpty();
   void getKeyValue_data();
   void getKeyValue();
   void startSysInfo_data();
@@ -98,6 +100,22 @@ void TestHakkinda::versionFromTheBuild() {
   hakkinda& box = aboutBox();
   QCOMPARE(box.lblversion->text(), QStringLiteral("v." TANDEO_TEST_VERSION));
   QCOMPARE(box.windowTitle(), QStringLiteral("Velmora Photo V1.0 Beta"));
+}
+
+void TestHakkinda::installedMachineStoreIsValidAndEmpty() {
+  // Shipped with its keys commented out: the desktop's own tools are used
+  // until an administrator names a program.
+  struct Sections final : registry::ParseSink {
+    int count = 0;
+    bool section(std::string_view) override { return ++count > 0; }
+    bool value(const registry::RawValue&) override { return true; }
+  } sections;
+  QFile shipped(QStringLiteral(TANDEO_TEST_SOURCE_DIR "/packaging/machine.reg"));
+  QVERIFY(shipped.open(QIODevice::ReadOnly));
+  const QByteArray text = shipped.readAll();
+  const auto parsed = registry::parseRegText(std::string_view(text.data(), text.size()), sections);
+  QVERIFY(parsed.ok());
+  QCOMPARE(sections.count, 0);
 }
 
 void TestHakkinda::getKeyValue_data() {
