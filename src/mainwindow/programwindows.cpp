@@ -2,9 +2,12 @@
 
 #include <QMenu>
 
+#include "about/hakkinda.h"
+#include "about/notices.h"
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
 #include "camera/frmwebcam.h"
+#include "converter/frmconvert.h"
 #include "mainwindow/frmmain.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -58,6 +61,19 @@ void defineProgramWindows(WindowRegistry& windows) {
       [&windows](gozat& browser) {
         browser.Form_Load(windows.get<Form1>(), windows.get<frmOnizle>());
       });
+
+  // Windows of their own beside the frame: the converter and the about box
+  // are modeless and unload on closing; the notices are modal.
+  windows.define<frmConvert>([](WindowRegistry& r) {
+    ProgramContext& context = r.context();
+    return new frmConvert(*context.prompter, *context.openFileDialog);
+  });
+  windows.define<hakkinda>([](WindowRegistry& r) { return new hakkinda(r.context()); },
+                           [](hakkinda& box) { box.Form_Load(); });
+  windows.define<frmKartela>(
+      [](WindowRegistry& r) { return new frmKartela(r.context().openWebPage); });
+  windows.define<frmYoklama>(
+      [](WindowRegistry& r) { return new frmYoklama(r.context().openWebPage); });
 }
 
 }  // namespace windows

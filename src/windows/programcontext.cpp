@@ -1,6 +1,7 @@
 #include "windows/programcontext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QStandardPaths>
 
 #include "capture/cameraprofilestore.h"
@@ -24,6 +25,9 @@ ProgramContext programContextOfThisRun(ui::Prompter& prompter) {
       .folders = programFoldersOfThisRun(),
       .drives = ui::DriveAccess{},  // the mounted volumes, probed with a time limit
       .cameraProfiles = std::move(profiles),
+      .machineSettingsFile = TANDEO_MACHINE_SETTINGS_FILE,
+      .programSearchPath =
+          qEnvironmentVariable("PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts),
   };
 }
 

@@ -4,10 +4,14 @@
 // fakes and its sandbox, and the window registry hands it to every window it
 // creates.
 
+#include <QStringList>
+#include <filesystem>
 #include <memory>
 
 #include "platform/files/trash.h"
 #include "platform/ui/endprogram.h"
+#include "platform/ui/openfiledialog.h"
+#include "platform/ui/shell.h"
 #include "platform/ui/volumes.h"
 #include "platform/video/cameraprofiles.h"
 #include "platform/video/deviceprovider.h"
@@ -44,12 +48,23 @@ struct ProgramContext {
   // same settings store; null: cameras open with the default choice and
   // nothing is remembered.
   std::shared_ptr<video::CameraProfiles> cameraProfiles = nullptr;
+  // The Open dialog: Qt's file dialog, or a test's scripted one.
+  std::shared_ptr<ui::OpenFileDialog> openFileDialog = std::make_shared<ui::QtOpenFileDialog>();
+  // Opening the maker's web page: the desktop's browser, or a test's recorder.
+  ui::WebPageOpener openWebPage = ui::openWebPage;
+  // The read-only machine-wide store installed with the package; empty: none.
+  std::filesystem::path machineSettingsFile{};
+  // The folders searched for a program started by name (the PATH of this run);
+  // empty: no program is found by name.
+  QStringList programSearchPath{};
 };
 
 // The context of this run on this machine, as main() hands it to the
 // windows: the machine's cameras (or TANDEO_FAKE_CAMERAS), `prompter` (lent),
 // the user's settings store, the real ending, this run's folders, the user's
-// trash, the mounted volumes and the camera profiles in the settings store.
+// trash, the mounted volumes, the camera profiles in the settings store, Qt's
+// file dialog, the desktop's browser, the installed machine-wide store and the
+// PATH.
 ProgramContext programContextOfThisRun(ui::Prompter& prompter);
 
 // The folders of this run: the one the program was started from and

@@ -8,9 +8,13 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QToolBar>
+#include <QToolButton>
 
+#include "about/hakkinda.h"
+#include "about/notices.h"
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
+#include "converter/frmconvert.h"
 #include "settings/Module1.h"
 #include "windows/windowregistry.h"
 
@@ -54,12 +58,13 @@ void Form1::connectHandlers() {
   connect(mnuOnizle, &QAction::triggered, this, [this] { showPreview(); });
   connect(mnuOnPen, &QAction::triggered, this, [this] { windows_.show<frmOnizle>(); });
   connect(mnuDosya, &QAction::triggered, this, [this] { windows_.show<gozat>(); });
-  connect(resim, &QAction::triggered, this,
-          [] { /* show the format converter: lands with that window */ });
+  connect(resim, &QAction::triggered, this, [this] { windows_.show<frmConvert>(); });
   connect(mnuKapat, &QAction::triggered, this, [this] { closeProgram(); });
 
-  // Image11 and Image12 (the product notices) and Image22 (the about box) are
-  // wired when those windows exist.
+  // The product notices are modal, the about box is not.
+  connect(Image11, &QToolButton::clicked, this, [this] { windows_.get<frmKartela>().exec(); });
+  connect(Image12, &QToolButton::clicked, this, [this] { windows_.get<frmYoklama>().exec(); });
+  connect(Image22, &QToolButton::clicked, this, [this] { windows_.show<hakkinda>(); });
   connectCropFrame();
   connectFolder();
 }

@@ -6,6 +6,7 @@
 #include <QListWidget>
 
 #include "camera/frmwebcam.h"
+#include "converter/frmconvert.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
 #include "windows/windowregistry.h"
@@ -23,7 +24,7 @@ void Form1::KeyDown(std::int16_t keyCode) {
       showPreview();
       break;
     case ui::vbKeyF7:
-      // Show the format converter (modeless): lands with the converter.
+      windows_.show<frmConvert>();
       break;
     case ui::vbKeyF9:
       closeProgram();
@@ -67,7 +68,7 @@ void Form1::toolYon_ButtonClick(const QString& key) {
     if (List1->currentRow() >= 0)
       webCam_.openCaptureWindow(List1->currentRow(), *Picture1->client());
   } else if (key == QLatin1String("donustur")) {
-    // Show the format converter (modeless): lands with the converter.
+    windows_.show<frmConvert>();
   } else if (key == QLatin1String("kapat")) {
     closeWorkspace();
   } else {

@@ -8,12 +8,16 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTest>
 
+#include "about/hakkinda.h"
+#include "about/notices.h"
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
 #include "camera/frmwebcam.h"
 #include "camera/imagecontrol.h"
+#include "converter/frmconvert.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/ui/keycodes.h"
@@ -214,6 +218,49 @@ class ScreenshotTest : public QObject {
     QVERIFY(save(*format, "format-dialog"));
     const auto source = camera.makeSourceDialog(&host);
     QVERIFY(save(*source, "source-dialog"));
+  }
+
+  // The converter, each of its four tabs with a file chosen.
+  void converterTabs() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
+    windows::defineProgramWindows(registry);
+    auto& converter = registry.show<frmConvert>();
+    QVERIFY(QTest::qWaitForWindowExposed(&converter));
+    converter.Text1->setText(QStringLiteral("/home/okul/Resimler/9-A/Resim001.gif"));
+    converter.Text2->setText(QStringLiteral("/home/okul/Resimler/9-A/Resim001.bmp"));
+    converter.Text7->setText(QStringLiteral("/home/okul/Resimler/9-A/Resim002.bmp"));
+    converter.Text8->setText(QStringLiteral("/home/okul/Resimler/9-A/Resim002.jpg"));
+    for (int tab = 0; tab < converter.SSTab1->count(); ++tab) {
+      converter.SSTab1->setCurrentIndex(tab);
+      const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/converter-tab%1-%2.png")
+                               .arg(tab + 1)
+                               .arg(QGuiApplication::platformName());
+      QVERIFY(converter.grab().save(file));
+      qInfo("screenshot: %s", qPrintable(file));
+    }
+    converter.close();
+  }
+
+  // The about box and the two product notices.
+  void aboutBoxAndNotices() {
+    testsupport::SandboxProfile profile;
+    testsupport::ScriptedPrompter prompts;
+    windows::WindowRegistry registry{contextFor(profile, prompts)};
+    windows::defineProgramWindows(registry);
+    const auto save = [](QWidget& window, const char* name) {
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+      const QString file = QStringLiteral(TANDEO_SCREENSHOT_DIR "/%1-%2.png")
+                               .arg(QLatin1String(name), QGuiApplication::platformName());
+      QVERIFY(window.grab().save(file));
+      qInfo("screenshot: %s", qPrintable(file));
+      window.close();
+    };
+    save(registry.show<hakkinda>(), "about");
+    save(registry.get<frmKartela>(), "notice-kartela");
+    save(registry.get<frmYoklama>(), "notice-yoklama");
   }
 };
 
