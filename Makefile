@@ -8,7 +8,7 @@ CMAKE_ARGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test build deps asan-test fuzz bench format tidy clean
+.PHONY: run test build deps screenshots asan-test fuzz bench format tidy clean
 
 deps:
 	@scripts/install-deps
@@ -19,8 +19,16 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# With a display it starts the program; without one it takes and saves a photo
+# under Xvfb and prints where the photo and a screenshot went (scripts/run).
 run: build
 	@scripts/run $(BUILD)
+
+# Every window rendered to a PNG in $(BUILD)/screenshots, for a look by eye.
+screenshots: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target tst_screenshot
+	ctest --test-dir $(BUILD) -R '^tst_screenshot$$' --output-on-failure
+	@ls -1 $(BUILD)/screenshots/*.png
 
 # In CI (CI=true) a second pass runs the whole suite under ASan + UBSan and
 # the fuzz targets get a short run each.

@@ -115,7 +115,13 @@ class ScreenshotTest : public QObject {
   void photoAndPreview() {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
+    // A target folder of the sandbox's own: the folder the test happens to
+    // run in would show the build tree's path in the picture.
+    const QString photos = profile.root() + QStringLiteral("/Fotoğraflar");
+    QVERIFY(QDir().mkpath(photos));
     windows::WindowRegistry registry{contextFor(profile, prompts)};
+    registry.context().settings.saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                                QStringLiteral("Path"), photos);
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -133,6 +139,12 @@ class ScreenshotTest : public QObject {
                              .arg(QGuiApplication::platformName());
     QVERIFY(frame.grab().save(file));
     qInfo("screenshot: %s", qPrintable(file));
+    // The preview window on its own, at the size the framed part gives it.
+    frmOnizle* preview = registry.find<frmOnizle>();
+    QVERIFY(preview);
+    QVERIFY(showsAPicture(preview->Picture3->picture()));
+    QVERIFY(preview->grab().save(QStringLiteral(TANDEO_SCREENSHOT_DIR "/preview-window-%1.png")
+                                     .arg(QGuiApplication::platformName())));
 
     // What the user sees while a photo is being taken.
     form.waiting->show();
