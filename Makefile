@@ -4,11 +4,12 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 CMAKE_ARGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test build deps screenshots asan-test fuzz bench format tidy clean
+.PHONY: run test build deps screenshots asan-test fuzz bench package format tidy clean
 
 deps:
 	@scripts/install-deps
@@ -58,6 +59,15 @@ bench: build
 	@scripts/install-deps --bench
 	@scripts/run-bench $(BUILD)
 
+# A release build of its own, so that build/ stays the test build; the .deb
+# lands in $(PACKAGE_BUILD)/.
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTANDEO_BUILD_TESTS=OFF -DTANDEO_BUILD_BENCH=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	@ls $(PACKAGE_BUILD)/*.deb
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
@@ -65,4 +75,4 @@ tidy: $(BUILD)/build.ninja
 	git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

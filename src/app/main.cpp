@@ -22,6 +22,8 @@ int main(int argc, char* argv[]) {
   QApplication::setOrganizationName(QStringLiteral("Velmora"));
   QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));
+  // Lets a Wayland desktop match the windows to the installed desktop entry.
+  QApplication::setDesktopFileName(QStringLiteral("org.velmora.Tandeo"));
 
   // The user interface is Turkish word for word, Qt's own buttons included,
   // whatever language the desktop speaks.
