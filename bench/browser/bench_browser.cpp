@@ -24,6 +24,7 @@
 #include "platform/ui/qtprompter.h"
 #include "rules/form1_rules.h"
 #include "settings/Module1.h"
+#include "support/scratch_profile.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -69,12 +70,8 @@ void clearBrowser(gozat& browser) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir profile;
-  qputenv("HOME", QFile::encodeName(profile.path()));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/config")));
-  qputenv("XDG_CACHE_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cache")));
-  qputenv("TANDEO_FAKE_CAMERAS", "Kamera A");
+  bench::useScratchProfile(profile);
   QApplication app(argc, argv);
 
   const QString folder = profile.path() + QStringLiteral("/photos");

@@ -30,6 +30,7 @@
 #include "platform/ui/qtprompter.h"
 #include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
+#include "support/scratch_profile.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -103,12 +104,8 @@ void emptyFolder(const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir profile;
-  qputenv("HOME", QFile::encodeName(profile.path()));
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/config")));
-  qputenv("XDG_CACHE_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cache")));
-  qputenv("TANDEO_FAKE_CAMERAS", "Kamera A");
+  bench::useScratchProfile(profile);
   QApplication app(argc, argv);
 
   // The photos go to a folder of their own, on the disk the profile is on

@@ -48,20 +48,6 @@ QIcon buttonIcon(const QString& key) {
   return QIcon(QStringLiteral(":/icons/camera-%1.svg").arg(key));
 }
 
-// Hidden capture widgets over the program's cameras. Scaling stays off, so
-// each frame reaches the clipboard at the camera's own size, not at the
-// hidden window's.
-CaptureWindowFactory hiddenCaptureWidgets(std::shared_ptr<video::DeviceProvider> cameras,
-                                          std::shared_ptr<video::CameraProfiles> profiles) {
-  return [cameras = std::move(cameras), profiles = std::move(profiles)](
-             QWidget& host, const QString& name, const QRect& geometry) {
-    auto window = makeProfiledCaptureWidget(cameras, profiles, host);
-    window->setObjectName(name);
-    window->setGeometry(geometry);
-    return std::unique_ptr<video::CaptureWindow>(std::move(window));
-  };
-}
-
 std::int32_t storedRefresh(const Module1& settings) {
   return settings.getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), kRefresh);
 }
@@ -73,8 +59,11 @@ frmWebCam::frmWebCam(windows::ProgramContext& context, CaptureWindowFactory make
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       context_(context),
+      // Hidden, with scaling left off: each frame reaches the clipboard at the
+      // camera's own size, not at the hidden window's.
       makeWindow_(makeWindow ? std::move(makeWindow)
-                             : hiddenCaptureWidgets(context.cameras, context.cameraProfiles)) {
+                             : captureWidgets(context.cameras, context.cameraProfiles,
+                                              CaptureWidgetShown::Hidden)) {
   setObjectName(QStringLiteral("frmWebCam"));
   setWindowTitle(QStringLiteral("Velmora Aranel Gelişmiş Kamera"));
   setAttribute(Qt::WA_DeleteOnClose);

@@ -21,24 +21,20 @@ QString listedName(const std::string& name) {
   return QString::fromUtf8(name.data(), static_cast<qsizetype>(length)).trimmed();
 }
 
-CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> cameras,
-                                    std::shared_ptr<video::CameraProfiles> profiles) {
-  return [cameras = std::move(cameras), profiles = std::move(profiles)](
-             QWidget& host, const QString& name, const QRect& geometry) {
-    auto window = makeProfiledCaptureWidget(cameras, profiles, host);
-    window->setWindowTitle(name);
-    window->setGeometry(geometry);
-    window->show();
-    return std::unique_ptr<video::CaptureWindow>(std::move(window));
-  };
-}
-
 }  // namespace
 
-std::unique_ptr<video::CaptureWidget> makeProfiledCaptureWidget(
-    std::shared_ptr<video::DeviceProvider> cameras, std::shared_ptr<video::CameraProfiles> profiles,
-    QWidget& host) {
-  return std::make_unique<video::CaptureWidget>(std::move(cameras), &host, std::move(profiles));
+CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> cameras,
+                                    std::shared_ptr<video::CameraProfiles> profiles,
+                                    CaptureWidgetShown shown) {
+  return [cameras = std::move(cameras), profiles = std::move(profiles), shown](
+             QWidget& host, const QString& name, const QRect& geometry) {
+    auto window = std::make_unique<video::CaptureWidget>(cameras, &host, profiles);
+    window->setObjectName(name);
+    window->setWindowTitle(name);
+    window->setGeometry(geometry);
+    if (shown == CaptureWidgetShown::Visible) window->show();
+    return std::unique_ptr<video::CaptureWindow>(std::move(window));
+  };
 }
 
 modWebCam::modWebCam(std::shared_ptr<video::DeviceProvider> cameras,
@@ -46,7 +42,8 @@ modWebCam::modWebCam(std::shared_ptr<video::DeviceProvider> cameras,
                      std::shared_ptr<video::CameraProfiles> profiles)
     : cameras_(std::move(cameras)),
       makeWindow_(makeWindow ? std::move(makeWindow)
-                             : captureWidgets(cameras_, std::move(profiles))) {}
+                             : captureWidgets(cameras_, std::move(profiles),
+                                              CaptureWidgetShown::Visible)) {}
 
 modWebCam::~modWebCam() {
   closeCaptureWindow();

@@ -23,17 +23,15 @@ class QWidget;
 using CaptureWindowFactory = std::function<std::unique_ptr<video::CaptureWindow>(
     QWidget& host, const QString& name, const QRect& geometry)>;
 
-namespace video {
-class CaptureWidget;
-}
-
-// The real capture widget, a visible child of `host`, that opens each camera
-// with its profile and remembers the changes made in its dialogs (`profiles`
-// null: neither). The workspace's and the camera window's factories both
-// make theirs here.
-std::unique_ptr<video::CaptureWidget> makeProfiledCaptureWidget(
-    std::shared_ptr<video::DeviceProvider> cameras, std::shared_ptr<video::CameraProfiles> profiles,
-    QWidget& host);
+// The real capture widgets over `cameras`: each opens its camera with the
+// profile remembered for it and remembers the changes made in its dialogs
+// (`profiles` null: neither), is named `name` and placed at `geometry` in its
+// host. The workspace shows its window; the camera window keeps its own
+// hidden and takes frames from it.
+enum class CaptureWidgetShown { Visible, Hidden };
+CaptureWindowFactory captureWidgets(std::shared_ptr<video::DeviceProvider> cameras,
+                                    std::shared_ptr<video::CameraProfiles> profiles,
+                                    CaptureWidgetShown shown);
 
 class modWebCam {
  public:
