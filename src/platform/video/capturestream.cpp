@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 
 #include "platform/video/deviceprovider.h"
 #include "platform/video/framedecoder.h"
@@ -57,12 +58,27 @@ QSize CaptureStream::targetSize() const {
   return target_;
 }
 
+namespace {
+
+// Processor time rather than wall time: a decode the scheduler interrupted on
+// a busy machine did not cost more.
+DecodePacer::Clock::duration workerCpuTime() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return std::chrono::duration_cast<DecodePacer::Clock::duration>(
+      std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec));
+}
+
+}  // namespace
+
 bool CaptureStream::pump(base::SystemError& cause) {
   FrameDecoder decoder;  // one per stream: libv4lconvert state lives here
   const auto sink = [&](const RawFrame& frame) {
     // A frame the window would not show before a newer one arrives.
     if (!pacer_.shouldDecode(DecodePacer::Clock::now())) return;
+    const auto started = workerCpuTime();
     QImage image = decoder.decode(frame, targetSize());
+    pacer_.decoded(workerCpuTime() - started);
     if (image.isNull())
       ++dropped_;
     else

@@ -9,6 +9,13 @@
 // about each arriving frame. Frames keep being decoded as they come while the
 // window does not pull (preview off, timer late), so a grab always finds a
 // fresh frame.
+//
+// A preview is a framing aid. When a camera's frames are so large that
+// decoding one for every pull would take more than a small share of a core
+// (1080p MJPEG on an old office computer), the window gets a new picture at
+// every second or third pull instead: the machine stays cool and the pupil is
+// still framed. Frames of the usual sizes decode far inside that share and are
+// never held back.
 
 #include <atomic>
 #include <chrono>
@@ -26,8 +33,17 @@ class DecodePacer {
 
   // Worker thread, once per arriving frame, in order of arrival.
   bool shouldDecode(Clock::time_point arrival);
+  // Worker thread, after a decode that shouldDecode allowed: the processor
+  // time it took.
+  void decoded(Clock::duration cost);
+
+  // The share of one core the preview's decoding may take while the window
+  // pulls on time.
+  static constexpr double kDecodeBudget = 0.04;
 
  private:
+  bool wantedByTheWindow(std::int64_t now);
+  bool withinBudget(std::int64_t pull, std::int64_t period) const;
   static std::int64_t ticks(Clock::time_point t) { return t.time_since_epoch().count(); }
 
   std::atomic<std::int64_t> lastPull_{0};
@@ -36,6 +52,10 @@ class DecodePacer {
   // their rate in dim light whatever their format says.
   std::int64_t previousArrival_ = 0;
   std::int64_t interval_ = 0;
+  // Worker-only: the pull the last paced decode was for, and what decodes
+  // cost lately.
+  std::int64_t lastDecodedPull_ = 0;
+  std::int64_t decodeCost_ = 0;
 };
 
 }  // namespace video

@@ -18,7 +18,8 @@ struct Run {
   int frames = 0;
   int decoded = 0;
   int pulls = 0;
-  int stalePulls = 0;  // pulls that found an older frame than the newest arrived
+  int stalePulls = 0;        // pulls that found an older frame than the newest arrived
+  double oldestShownMs = 0;  // the oldest picture a pull found, by its age
 };
 
 DecodePacer::Clock::time_point at(double ms) {
@@ -28,8 +29,9 @@ DecodePacer::Clock::time_point at(double ms) {
 
 // Frames arrive at `arrivals` (ms); the window pulls every `period` ms from
 // `firstPull` until `lastPull`.
-Run simulate(const std::vector<double>& arrivals, double period, double firstPull,
-             double lastPull) {
+// Each decode costs `decodeCostMs` of processor time.
+Run simulate(const std::vector<double>& arrivals, double period, double firstPull, double lastPull,
+             double decodeCostMs = 1.0) {
   DecodePacer pacer;
   Run run;
   double newestArrived = -1, newestDecoded = -1;
@@ -38,6 +40,8 @@ Run simulate(const std::vector<double>& arrivals, double period, double firstPul
     while (nextPull <= lastPull && nextPull < t) {
       ++run.pulls;
       if (newestDecoded != newestArrived) ++run.stalePulls;
+      if (newestDecoded >= 0)
+        run.oldestShownMs = std::max(run.oldestShownMs, nextPull - newestDecoded);
       pacer.windowPulled(at(nextPull),
                          std::chrono::duration_cast<DecodePacer::Clock::duration>(Ms(period)));
       nextPull += period;
@@ -50,6 +54,7 @@ Run simulate(const std::vector<double>& arrivals, double period, double firstPul
     if (pacer.shouldDecode(at(arrival))) {
       ++run.decoded;
       newestDecoded = arrival;
+      pacer.decoded(std::chrono::duration_cast<DecodePacer::Clock::duration>(Ms(decodeCostMs)));
     }
   }
   return run;
@@ -76,6 +81,8 @@ class TestDecodePacer : public QObject {
   void pacing_data();
   void pacing();
   void stopsSkippingWhenThePullsStop();
+  void decodeBudget_data();
+  void decodeBudget();
 };
 
 void TestDecodePacer::pacing_data() {
@@ -136,6 +143,40 @@ void TestDecodePacer::stopsSkippingWhenThePullsStop() {
   }
   QVERIFY(framesLate > 50);
   QCOMPARE(decodedLate, framesLate);
+}
+
+void TestDecodePacer::decodeBudget_data() {
+  QTest::addColumn<double>("decodeCostMs");
+  QTest::addColumn<double>("fewestPerSecond");
+  QTest::addColumn<double>("mostPerSecond");
+  QTest::addColumn<double>("oldestShownMs");
+
+  // 30 fps camera, 66 ms pulls: a 640 x 480 frame is never held back; the
+  // 1080p MJPEG frame decodes at every second pull and a slower one at every
+  // third, and the picture shown is never older than those pulls.
+  QTest::newRow("640 x 480: every pull fresh") << 0.5 << 14.0 << 18.0 << 40.0;
+  QTest::newRow("720p MJPEG: every pull fresh") << 1.5 << 14.0 << 18.0 << 40.0;
+  QTest::newRow("1080p MJPEG: every second pull") << 4.75 << 7.0 << 8.0 << 140.0;
+  QTest::newRow("slow machine: every third pull") << 7.0 << 4.5 << 5.5 << 205.0;
+}
+
+void TestDecodePacer::decodeBudget() {
+  QFETCH(double, decodeCostMs);
+  QFETCH(double, fewestPerSecond);
+  QFETCH(double, mostPerSecond);
+  QFETCH(double, oldestShownMs);
+
+  const std::vector<double> arrivals = camera(600, 33.3, {0, 2, -1.5, 1, -2, 0.5});
+  const Run run = simulate(arrivals, 66.0, 5.0, arrivals.back(), decodeCostMs);
+  const double seconds = arrivals.back() / 1000.0;
+  const double perSecond = run.decoded / seconds;
+  QVERIFY2(perSecond >= fewestPerSecond && perSecond <= mostPerSecond,
+           qPrintable(QStringLiteral("%1 decodes a second").arg(perSecond)));
+  QVERIFY2(perSecond * decodeCostMs / 1000.0 <= DecodePacer::kDecodeBudget ||
+               decodeCostMs / 66.0 <= DecodePacer::kDecodeBudget,
+           "over the budget");
+  QVERIFY2(run.oldestShownMs <= oldestShownMs,
+           qPrintable(QStringLiteral("a pull found a picture %1 ms old").arg(run.oldestShownMs)));
 }
 
 QTEST_APPLESS_MAIN(TestDecodePacer)
