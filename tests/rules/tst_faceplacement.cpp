@@ -48,13 +48,11 @@ class FacePlacementTest : public QObject {
     // Eyes at (160, 110): left 160 - 52.5 = 107.5 → 108 (half to even), top 110 - 54 = 56.
     QTest::newRow("eyes midway across, eye line at 45 % of the height")
         << std::vector{faceAt({160, 110})} << QPointF(108, 56);
-    QTest::newRow("eye midpoint, not the box, decides")
-        << std::vector{[] {
-             face::FoundFace f = faceAt({150, 100});
-             f.box.translate(30, 20);
-             return f;
-           }()}
-        << QPointF(98, 46);
+    QTest::newRow("eye midpoint, not the box, decides") << std::vector{[] {
+      face::FoundFace f = faceAt({150, 100});
+      f.box.translate(30, 20);
+      return f;
+    }()} << QPointF(98, 46);
     QTest::newRow("near the left edge the frame stops at 0")
         << std::vector{faceAt({30, 110})} << QPointF(0, 56);
     QTest::newRow("near the right edge it stops 5 short of the box")
@@ -77,10 +75,10 @@ class FacePlacementTest : public QObject {
         << std::vector{faceAt({50, 50}, 40), faceAt({160, 120}, 24)} << QPointF(0, 0);
     QTest::newRow("a face with no eyes to go by is passed over")
         << std::vector{[] {
-             face::FoundFace f = faceAt({160, 120}, 60);
-             f.leftEye = QPointF(qQNaN(), 3);
-             return f;
-           }(),
+                         face::FoundFace f = faceAt({160, 120}, 60);
+                         f.leftEye = QPointF(qQNaN(), 3);
+                         return f;
+                       }(),
                        faceAt({100, 120})}
         << QPointF(48, 66);
   }
@@ -123,7 +121,8 @@ class FacePlacementTest : public QObject {
     const FacePlacement placed = placeOnFace(faces, kPhoto, kBox, kFrame);
     QVERIFY(!placed.topLeft);
     QCOMPARE(adviceOf(placed), AdviceList{int(FaceAdvice::NoFace)});
-    QCOMPARE(adviceLine(placed.advice), QStringLiteral("Yüz bulunamadı; çerçeveyi elle yerleştirin."));
+    QCOMPARE(adviceLine(placed.advice),
+             QStringLiteral("Yüz bulunamadı; çerçeveyi elle yerleştirin."));
   }
 
   void adviceForThePlacedFace_data() {
@@ -142,14 +141,15 @@ class FacePlacementTest : public QObject {
     QTest::newRow("tilted over 8 degrees the other way") << 24.0 << -12.0 << "Baş eğik";
     QTest::newRow("too small and tilted: both, size first")
         << 12.0 << 15.0 << "Öğrenci kameraya yaklaşmalı. Baş eğik";
-    QTest::newRow("too large and tilted") << 40.0 << -9.0 << "Öğrenci kameradan uzaklaşmalı. Baş eğik";
+    QTest::newRow("too large and tilted")
+        << 40.0 << -9.0 << "Öğrenci kameradan uzaklaşmalı. Baş eğik";
   }
   void adviceForThePlacedFace() {
     QFETCH(double, eyeDistance);
     QFETCH(double, tilt);
     QFETCH(QString, line);
-    const FacePlacement placed = placeOnFace({faceAt({160, 120}, eyeDistance, tilt)}, kPhoto, kBox,
-                                             kFrame);
+    const FacePlacement placed =
+        placeOnFace({faceAt({160, 120}, eyeDistance, tilt)}, kPhoto, kBox, kFrame);
     QVERIFY(placed.topLeft);
     QCOMPARE(adviceLine(placed.advice), line);
   }
