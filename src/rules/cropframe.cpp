@@ -45,6 +45,11 @@ float farEdgeStart(float size, int limit) {
   return start > 0 ? start : 0.0f;
 }
 
+float startInsideBox(float start, float size, int limit) {
+  const float nearBound = start < 0 ? 0.0f : start;
+  return passesFarEdge(nearBound, size, limit) ? farEdgeStart(size, limit) : nearBound;
+}
+
 QRect frameGeometry(const FrameRect& frame) {
   // The frame keeps whatever was typed, but the label that draws it must fit
   // a QRect (whose right edge is left + width - 1 in an int): far beyond any

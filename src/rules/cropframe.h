@@ -41,6 +41,11 @@ bool passesFarEdge(float start, float size, int limit);
 // the clamping has one answer and ends.
 float farEdgeStart(float size, int limit);
 
+// Where keepFrameInPicture leaves a frame's start on one axis: not before 0,
+// then pulled back so the far edge and its margin stay within `limit`. Lets a
+// rule work out a final place before the boxes' writes bound it again.
+float startInsideBox(float start, float size, int limit);
+
 // How the frame is drawn: whole pixels, never a negative size (a width or
 // height of 0 or below shows no frame).
 QRect frameGeometry(const FrameRect& frame);

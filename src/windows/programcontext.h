@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/face/facefinder.h"
 #include "platform/files/trash.h"
 #include "platform/ui/endprogram.h"
 #include "platform/ui/openfiledialog.h"
@@ -57,6 +58,11 @@ struct ProgramContext {
   // The folders searched for a program started by name (the PATH of this run);
   // empty: no program is found by name.
   QStringList programSearchPath{};
+  // Finds pupils' faces in a taken photo, for placing the crop frame on one;
+  // a test's own finder. Null where the program has no face finder: the
+  // workspace's "Yüzü otomatik yerleştir" is then greyed out, with a tooltip
+  // saying why, rather than offering a placement that never finds a face.
+  std::shared_ptr<face::FaceFinder> faceFinder = nullptr;
 };
 
 // The context of this run on this machine, as main() hands it to the

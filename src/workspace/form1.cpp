@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
@@ -53,6 +54,7 @@ void Form1::connectHandlers() {
   connect(cmdEokul, &QPushButton::clicked, this, [this] { cmdEokul_Click(); });
   connect(tamam, &QPushButton::clicked, this, [this] { tamam_Click(); });
   connect(Slider1, &QSlider::valueChanged, this, [this] { Slider1_Change(); });
+  connect(chkYuzYerlestir, &QCheckBox::toggled, this, [this] { chkYuzYerlestir_Click(); });
 
   connect(mnuFoto, &QAction::triggered, this, [this] { takePhoto(); });
   connect(mnuOnizle, &QAction::triggered, this, [this] { showPreview(); });

@@ -1,10 +1,11 @@
 #pragma once
 // The photo capture workspace, the program's start-up window: live camera,
-// photo with its crop frame, the save settings and the target folder. One class,
-// its members defined in one file per concern (layout, start-up, commands,
-// closing, key preview, folder, photo, crop frame); its pure rules live in
-// src/rules. What it needs from outside (prompts, settings, folders, ending
-// the program) comes from the program context through the window registry.
+// photo with its crop frame, the save settings and the target folder. One
+// class, its members defined in one file per concern (layout, start-up,
+// commands, closing, key preview, folder, photo, crop frame, placing the
+// frame on a face); its pure rules live in src/rules. What it needs from
+// outside (prompts, settings, folders, ending the program, the face finder)
+// comes from the program context through the window registry.
 
 #include <QLoggingCategory>
 #include <QWidget>
@@ -22,6 +23,7 @@
 #include "windows/mdichild.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -96,6 +98,8 @@ class Form1 : public QWidget, public windows::MdiChild {
   void followCameras();
   void cmdEokul_Click();
   void Slider1_Change();
+  // The automatic placement's check box was switched (form1_face.cpp).
+  void chkYuzYerlestir_Click();
   void txtSol_Change();
   void txtUst_Change();
   void txtEn_Change();
@@ -169,6 +173,10 @@ class Form1 : public QWidget, public windows::MdiChild {
   QLabel* Label6 = nullptr;
   QGroupBox* Frame3 = nullptr;
   QLabel* Label1 = nullptr;
+  // Beside "Yakalanan Kare": place the frame on the face after each photo.
+  QCheckBox* chkYuzYerlestir = nullptr;
+  // Under the photo: what the placement has to say (no face, size, tilt).
+  QLabel* lblYuzMesaj = nullptr;
   QGroupBox* Frame1 = nullptr;
   QPushButton* cmdEokul = nullptr;
   QLineEdit* txtSol = nullptr;
@@ -225,6 +233,7 @@ class Form1 : public QWidget, public windows::MdiChild {
   QWidget* createPhotoColumn();
   QWidget* createSideColumn();
   QGroupBox* createFrameSizeGroup();
+  QLabel* createFaceMessageLine();
   QGroupBox* createMovePadGroup();
   QGroupBox* createSaveGroup();
   QFrame* createFolderGroup();
@@ -243,6 +252,9 @@ class Form1 : public QWidget, public windows::MdiChild {
   void storeBox(const QLineEdit* box, const QString& valueName) const;
   void writeNumber(QLineEdit* box, double value, int significantDigits = 15);
   void changeSize(QLineEdit* box, int by);
+  // Puts the frame at `frame`'s place and writes its top, then its left, into
+  // their boxes, whose rules bound and store them: every move ends here.
+  void putFrame(const rules::FrameRect& frame);
   bool cropFrameKey(const QString& key);
 
   // form1_folder.cpp
@@ -273,6 +285,12 @@ class Form1 : public QWidget, public windows::MdiChild {
   QString captureFilePath() const;
   // pctResim over the photo, clipped to the crop frame in whole pixels.
   void clipToCropFrame();
+
+  // form1_face.cpp
+  void loadFacePlacement();
+  // After a photo: the frame on the face found in it, when the check box
+  // asks for that, and the line under the photo saying what there is to say.
+  void placeFrameOnFace();
 
   // form1_save.cpp
   // Writes the clip at `checkPath`'s file; false (the user told why) when it failed.

@@ -147,8 +147,11 @@ void Form1::moveFrame(std::int16_t direction) {
   const double step = rules::leadingNumber(txtYon->text());
   const std::optional<FrameRect> moved =
       rules::movedFrame(cropFrame, direction, step, Picture2->size());
-  if (!moved) return;
-  setFrame(*moved);
+  if (moved) putFrame(*moved);
+}
+
+void Form1::putFrame(const FrameRect& frame) {
+  setFrame(frame);
   writeNumber(txtUst, cropFrame.top, kSingleDigits);
   writeNumber(txtSol, cropFrame.left, kSingleDigits);
 }

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -153,6 +154,7 @@ QWidget* Form1::createPhotoColumn() {
   Label5 = named(new workspace::CropFrameLabel(Picture2->client()), "Label5");
   Label5->setGeometry(0, 0, 105, 120);
   layout->addWidget(Picture2);
+  layout->addWidget(createFaceMessageLine());
 
   layout->addWidget(createFrameSizeGroup());
   layout->addWidget(createMovePadGroup(), 1);
@@ -163,6 +165,8 @@ QWidget* Form1::createPhotoColumn() {
 QGroupBox* Form1::createFrameSizeGroup() {
   Frame3 = named(new QGroupBox(QStringLiteral("Fotoğraf")), "Frame3");
   Label1 = label("Label1", QStringLiteral("Yakalanan Kare"));
+  chkYuzYerlestir =
+      named(new QCheckBox(QStringLiteral("Yüzü otomatik yerleştir")), "chkYuzYerlestir");
   Frame1 = named(new QGroupBox(QStringLiteral("Çerçeve boyutu")), "Frame1");
 
   txtSol = textBox("txtSol", QStringLiteral("193"));
@@ -200,9 +204,23 @@ QGroupBox* Form1::createFrameSizeGroup() {
   auto* layout = new QVBoxLayout(Frame3);
   layout->setContentsMargins(6, 2, 6, 6);
   layout->setSpacing(2);
-  layout->addWidget(Label1);
+  // The check box shares the caption's line, where the design left room.
+  auto* caption = row({Label1, chkYuzYerlestir});
+  caption->insertStretch(1, 1);
+  layout->addLayout(caption);
   layout->addWidget(Frame1);
   return Frame3;
+}
+
+QLabel* Form1::createFaceMessageLine() {
+  lblYuzMesaj = label("lblYuzMesaj", QString());
+  QPalette red = lblYuzMesaj->palette();
+  red.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+  lblYuzMesaj->setPalette(red);
+  // Its line is there when empty too, so nothing below jumps when it speaks.
+  lblYuzMesaj->setFixedHeight(lblYuzMesaj->fontMetrics().height());
+  lblYuzMesaj->setIndent(2);
+  return lblYuzMesaj;
 }
 
 QGroupBox* Form1::createMovePadGroup() {

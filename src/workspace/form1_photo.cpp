@@ -1,5 +1,6 @@
 // Taking a photo (the live picture frozen into Picture2 through the temporary
-// capture file) and cutting the framed part of it into the preview window.
+// capture file, the frame then placed on the face when that is asked for) and
+// cutting the framed part of it into the preview window.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,6 +35,8 @@ void Form1::takePhoto() {
   showWaiting(true);
   QCoreApplication::processEvents();
   const QString failure = capturePhoto();
+  // Still behind the waiting notice: the finder takes a moment.
+  if (failure.isEmpty()) placeFrameOnFace();
   QCoreApplication::processEvents();
   showWaiting(false);
   // Reported once the window is usable again, so the user is never left
@@ -66,6 +69,7 @@ QString Form1::capturePhoto() {
 void Form1::setPhoto(const QImage& picture) {
   photo = picture::Picture(picture);
   Picture2->setPicture(photo.image());
+  placeFrameOnFace();
 }
 
 QString Form1::captureFilePath() const {

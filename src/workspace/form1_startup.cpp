@@ -38,6 +38,7 @@ void Form1::Form_Load() {
   }
   loadFrameBoxes();            // 2, 3
   loadQuality();               // 4
+  loadFacePlacement();         // beside the quality, in the same key
   cmbTur->setCurrentIndex(0);  // 5; its rule shows the quality controls
   startCamera();               // 6, 7, 8
   if (!restoreFolder()) {      // 9, 10

@@ -52,21 +52,27 @@ class CropFrameTest : public QObject {
     QTest::addColumn<float>("size");
     QTest::addColumn<bool>("passes");
     QTest::addColumn<float>("farStart");
-    QTest::newRow("exactly 5 short of the edge stays") << 210.f << 105.f << false << 210.f;
-    QTest::newRow("one pixel further is past it") << 211.f << 105.f << true << 210.f;
-    QTest::newRow("a width of 0") << 315.f << 0.f << false << 315.f;
-    QTest::newRow("a negative width") << 320.f << -5.f << false << 320.f;
-    QTest::newRow("a frame wider than the box starts at 0") << 0.f << 330.f << true << 0.f;
+    QTest::addColumn<float>("kept");
+    QTest::newRow("exactly 5 short of the edge stays") << 210.f << 105.f << false << 210.f << 210.f;
+    QTest::newRow("one pixel further is past it") << 211.f << 105.f << true << 210.f << 210.f;
+    QTest::newRow("a width of 0") << 315.f << 0.f << false << 315.f << 315.f;
+    QTest::newRow("a negative width") << 320.f << -5.f << false << 320.f << 320.f;
+    QTest::newRow("a frame wider than the box starts at 0") << 0.f << 330.f << true << 0.f << 0.f;
     QTest::newRow("an endless frame starts at 0")
-        << 0.f << std::numeric_limits<float>::infinity() << true << 0.f;
+        << 0.f << std::numeric_limits<float>::infinity() << true << 0.f << 0.f;
+    QTest::newRow("before the near edge is kept at 0") << -12.f << 105.f << false << 210.f << 0.f;
+    QTest::newRow("before the near edge and too wide starts at 0")
+        << -12.f << 330.f << true << 0.f << 0.f;
   }
   void bounds() {
     QFETCH(float, start);
     QFETCH(float, size);
     QFETCH(bool, passes);
     QFETCH(float, farStart);
+    QFETCH(float, kept);
     QCOMPARE(passesFarEdge(start, size, 320), passes);
     QCOMPARE(farEdgeStart(size, 320), farStart);
+    QCOMPARE(startInsideBox(start, size, 320), kept);
   }
 
   void drawnGeometry_data() {

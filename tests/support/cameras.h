@@ -16,7 +16,7 @@ namespace testsupport {
 
 // Synthetic cameras with these names, comma-separated as in TANDEO_FAKE_CAMERAS.
 inline std::shared_ptr<video::DeviceProvider> fakeCameras(std::string_view names) {
-  return std::make_shared<video::SyntheticProvider>(video::parseFakeCameraNames(names));
+  return video::makeSyntheticProvider(video::parseFakeCameras(names));
 }
 
 // A machine with no capture device at all, whatever the test machine has.

@@ -66,16 +66,19 @@ class ProgramWindows {
   // The program over `profile`'s settings store, program and cache folders.
   // `prompts` is usually a ScriptedPrompter, or a test's own wrapper of one.
   // `drives`: the machine's volumes unless a test hands in its own.
+  // `faceFinder`: none, as in a program without one, unless a test hands in its own.
   ProgramWindows(const SandboxProfile& profile, ui::Prompter& prompts,
                  std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"),
-                 ui::DriveAccess drives = {})
+                 ui::DriveAccess drives = {},
+                 std::shared_ptr<face::FaceFinder> faceFinder = nullptr)
       : ProgramWindows(prompts, settingsOf(profile),
                        {profile.programFolder(), profile.programCacheFolder()}, std::move(cameras),
-                       std::move(drives)) {}
+                       std::move(drives), std::move(faceFinder)) {}
 
   ProgramWindows(ui::Prompter& prompts, Module1 settings, rules::ProgramFolders folders,
                  std::shared_ptr<video::DeviceProvider> cameras = fakeCameras("Kamera A"),
-                 ui::DriveAccess drives = {})
+                 ui::DriveAccess drives = {},
+                 std::shared_ptr<face::FaceFinder> faceFinder = nullptr)
       : registry(windows::ProgramContext{
             .cameras = std::move(cameras),
             .prompter = &prompts,
@@ -88,6 +91,7 @@ class ProgramWindows {
             .folders = std::move(folders),
             .drives = std::move(drives),
             .cameraProfiles = std::make_shared<CameraProfileStore>(std::move(settings)),
+            .faceFinder = std::move(faceFinder),
         }) {
     windows::defineProgramWindows(registry);
     frame = &registry.show<windows::frmMain>();

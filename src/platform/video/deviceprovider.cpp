@@ -12,8 +12,16 @@ Q_LOGGING_CATEGORY(lcVideo, "tandeo.video", QtCriticalMsg)
 namespace video {
 namespace {
 
+constexpr std::string_view kBlanks = " \t";
+
 bool isBlank(std::string_view text) {
-  return text.find_first_not_of(" \t") == std::string_view::npos;
+  return text.find_first_not_of(kBlanks) == std::string_view::npos;
+}
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 }  // namespace
@@ -27,16 +35,22 @@ base::Expected<OpenedDriver, base::SystemError> DeviceProvider::openDriver(int n
   return OpenedDriver{std::move(*device), list[static_cast<std::size_t>(number)]};
 }
 
-std::vector<std::string> parseFakeCameraNames(std::string_view list) {
-  std::vector<std::string> names;
+std::vector<FakeCameraEntry> parseFakeCameras(std::string_view list) {
+  std::vector<FakeCameraEntry> cameras;
   while (!list.empty()) {
     const auto comma = list.find(',');
-    const auto name = list.substr(0, comma);
-    if (!isBlank(name)) names.emplace_back(name);
+    const auto entry = list.substr(0, comma);
+    const auto equals = entry.find('=');
+    const auto name = entry.substr(0, equals);
+    if (!isBlank(name)) {
+      const auto picture =
+          equals == std::string_view::npos ? std::string_view() : trimmed(entry.substr(equals + 1));
+      cameras.push_back({std::string(name), std::string(picture)});
+    }
     if (comma == std::string_view::npos) break;
     list.remove_prefix(comma + 1);
   }
-  return names;
+  return cameras;
 }
 
 std::shared_ptr<DeviceProvider> makeDeviceProviderFromEnvironment() {
@@ -44,8 +58,7 @@ std::shared_ptr<DeviceProvider> makeDeviceProviderFromEnvironment() {
   // the no-driver path on any machine.
   if (qEnvironmentVariableIsSet("TANDEO_FAKE_CAMERAS")) {
     const QByteArray list = qgetenv("TANDEO_FAKE_CAMERAS");
-    return std::make_shared<SyntheticProvider>(
-        parseFakeCameraNames(std::string_view(list.constData(), list.size())));
+    return makeSyntheticProvider(parseFakeCameras(std::string_view(list.constData(), list.size())));
   }
   return std::make_shared<V4l2Provider>();
 }

@@ -63,9 +63,20 @@ class DeviceProvider {
   virtual DeviceNotifier* notifier() { return nullptr; }
 };
 
-// Names from a comma-separated list; blank entries are skipped, the others
-// are kept as written (trimming is the caller's business).
-std::vector<std::string> parseFakeCameraNames(std::string_view list);
+// One synthetic camera as TANDEO_FAKE_CAMERAS names it: "Kamera A" shows the
+// colour pattern, "Kamera A=/path/to/face.png" that picture, standing still.
+struct FakeCameraEntry {
+  std::string name;
+  // Empty: the colour pattern.
+  std::string picture;
+  bool operator==(const FakeCameraEntry&) const = default;
+};
+
+// The cameras of a comma-separated list. Each entry's name is kept as
+// written (trimming is the caller's business) up to its first "=", and what
+// follows is the picture's path, without the blanks around it (so a path
+// cannot hold a comma). Entries whose name is blank are skipped.
+std::vector<FakeCameraEntry> parseFakeCameras(std::string_view list);
 
 std::shared_ptr<DeviceProvider> makeDeviceProviderFromEnvironment();
 

@@ -3,8 +3,11 @@
 #include <linux/videodev2.h>
 #include <poll.h>
 
+#include <QImageReader>
+#include <QPainter>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/imaging/jpeg_writer.h"
 #include "platform/video/formatchoice.h"
@@ -75,11 +78,8 @@ bool menuHas(const ControlInfo& c, std::int32_t value) {
   });
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
-                                              PictureControls controls, int width, int height) {
-  const auto rgb = patternRgb(frameNumber, controls, width, height);
+std::vector<std::uint8_t> encodedFrame(std::uint32_t fourcc, const std::vector<std::uint8_t>& rgb,
+                                       int width, int height) {
   if (fourcc == V4L2_PIX_FMT_YUYV) return rgbToYuyv(rgb, width, height);
   const imaging::PixelRows rows{width, height, imaging::ChannelOrder::Rgb, rgb.data(), width * 3};
   const auto jpeg = imaging::encodeJpegRows(rows, kJpegQuality, imaging::HuffmanTables::Standard);
@@ -88,8 +88,73 @@ std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_
   return {bytes.begin(), bytes.end()};
 }
 
-SyntheticCamera::SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged)
-    : plugged_(std::move(plugged)), controls_(initialControls()) {}
+void fillBlock(std::vector<std::uint8_t>& rgb, int width, const QRect& block, std::uint8_t grey) {
+  for (int y = block.top(); y <= block.bottom(); ++y) {
+    auto* row = &rgb[(static_cast<std::size_t>(y) * width + block.left()) * 3];
+    std::memset(row, grey, static_cast<std::size_t>(block.width()) * 3);
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
+                                              PictureControls controls, int width, int height) {
+  return encodedFrame(fourcc, patternRgb(frameNumber, controls, width, height), width, height);
+}
+
+std::vector<std::uint8_t> filledRgb(const QImage& picture, int width, int height) {
+  QImage frame(width, height, QImage::Format_RGB888);
+  frame.fill(Qt::white);
+  {
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSize scaled = picture.size().scaled(width, height, Qt::KeepAspectRatioByExpanding);
+    painter.drawImage(
+        QRect(QPoint((width - scaled.width()) / 2, (height - scaled.height()) / 2), scaled),
+        picture);
+  }
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+  const auto rowBytes = static_cast<std::size_t>(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&rgb[y * rowBytes], frame.constScanLine(y), rowBytes);
+  return rgb;
+}
+
+int frameCounterBlock(int width) {
+  return std::max(2, width / 160);
+}
+
+QRect frameCounterArea(int width, int height) {
+  const int block = frameCounterBlock(width);
+  const QSize strip((kCounterBits + 2) * block, 3 * block);
+  return QRect(QPoint(width - block - strip.width(), height - block - strip.height()), strip);
+}
+
+void drawFrameCounter(std::vector<std::uint8_t>& rgb, int width, int height,
+                      std::uint64_t frameNumber) {
+  constexpr std::uint8_t kDark = 16, kLight = 235;
+  const int block = frameCounterBlock(width);
+  const QRect strip = frameCounterArea(width, height) & QRect(0, 0, width, height);
+  if (strip.isEmpty()) return;
+  fillBlock(rgb, width, strip, kDark);
+  for (int i = 0; i < kCounterBits; ++i) {
+    const int bit = kCounterBits - 1 - i;
+    const QRect square(strip.left() + block * (1 + i), strip.top() + block, block, block);
+    if ((frameNumber >> bit) & 1) fillBlock(rgb, width, square & strip, kLight);
+  }
+}
+
+std::vector<std::uint8_t> stillFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
+                                          PictureControls controls,
+                                          std::vector<std::uint8_t> stillRgb, int width,
+                                          int height) {
+  drawFrameCounter(stillRgb, width, height, frameNumber);
+  applyPictureControls(stillRgb, width, height, controls, frameNumber);
+  return encodedFrame(fourcc, stillRgb, width, height);
+}
+
+SyntheticCamera::SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged, QImage still)
+    : still_(std::move(still)), plugged_(std::move(plugged)), controls_(initialControls()) {}
 
 std::vector<PixelFormatInfo> SyntheticCamera::pixelFormats() const {
   std::vector<FrameSizeRange> sizes;
@@ -126,6 +191,8 @@ base::Expected<FrameFormat, base::SystemError> SyntheticCamera::setFormat(
   f.intervalNumerator = 1;
   f.intervalDenominator = slow ? 15 : 30;
   format_ = f;
+  // Scaled once per format: every frame then only copies it.
+  if (!still_.isNull()) stillRgb_ = filledRgb(still_, f.width, f.height);
   return f;
 }
 
@@ -155,8 +222,11 @@ NextResult SyntheticCamera::next(int wakeFd, const FrameSink& sink) {
   const int ready = ::poll(&wake, 1, static_cast<int>(wait.count()));
   if (ready > 0) return {NextKind::Woken, {}};
   if (ready < 0 || Clock::now() < due) return {NextKind::Idle, {}};
-  const auto bytes = syntheticFrameBytes(format_.fourcc, frameNumber_, pictureControls(),
-                                         format_.width, format_.height);
+  const auto bytes = still_.isNull()
+                         ? syntheticFrameBytes(format_.fourcc, frameNumber_, pictureControls(),
+                                               format_.width, format_.height)
+                         : stillFrameBytes(format_.fourcc, frameNumber_, pictureControls(),
+                                           stillRgb_, format_.width, format_.height);
   sink(RawFrame{bytes, format_, static_cast<std::uint32_t>(frameNumber_)});
   ++frameNumber_;
   return {NextKind::Frame, {}};
@@ -210,9 +280,11 @@ base::Expected<void, base::SystemError> SyntheticCamera::setControl(std::uint32_
   return base::SystemError{EINVAL, "no such control"};
 }
 
-SyntheticProvider::SyntheticProvider(std::vector<std::string> names) {
-  for (auto& name : names)
-    cameras_.push_back({std::move(name), std::make_shared<std::atomic<bool>>(true)});
+SyntheticProvider::SyntheticProvider(std::vector<std::string> names, std::vector<QImage> stills) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    cameras_.push_back({std::move(names[i]), i < stills.size() ? stills[i] : QImage(),
+                        std::make_shared<std::atomic<bool>>(true)});
+  }
 }
 
 SyntheticProvider::~SyntheticProvider() = default;
@@ -238,8 +310,9 @@ base::Expected<std::unique_ptr<CaptureDevice>, base::SystemError> SyntheticProvi
   const auto plugged = pluggedCameras();
   if (number < 0 || number >= static_cast<int>(plugged.size()))
     return base::SystemError{ENODEV, "no synthetic camera " + std::to_string(number)};
+  const Camera& camera = *plugged[static_cast<std::size_t>(number)];
   return std::unique_ptr<CaptureDevice>(
-      std::make_unique<SyntheticCamera>(plugged[static_cast<std::size_t>(number)]->plugged));
+      std::make_unique<SyntheticCamera>(camera.plugged, camera.still));
 }
 
 void SyntheticProvider::unplug(const std::string& name) {
@@ -255,6 +328,29 @@ void SyntheticProvider::setPlugged(const std::string& name, bool plugged) {
   for (auto& camera : cameras_)
     if (camera.name == name && camera.plugged->exchange(plugged) != plugged) changed = true;
   if (changed) emit notifier_.devicesChanged();
+}
+
+std::shared_ptr<SyntheticProvider> makeSyntheticProvider(
+    const std::vector<FakeCameraEntry>& cameras) {
+  std::vector<std::string> names;
+  std::vector<QImage> stills;
+  for (const auto& camera : cameras) {
+    names.push_back(camera.name);
+    QImage still;
+    if (!camera.picture.empty()) {
+      QImageReader reader(QString::fromStdString(camera.picture));
+      reader.setAutoTransform(true);
+      still = reader.read();
+      // Said whatever the logging rules: the user asked for this picture.
+      if (still.isNull())
+        qWarning(
+            "TANDEO_FAKE_CAMERAS: the picture of \"%s\" cannot be read (%s: %s); it shows "
+            "the colour pattern instead",
+            camera.name.c_str(), camera.picture.c_str(), qPrintable(reader.errorString()));
+    }
+    stills.push_back(std::move(still));
+  }
+  return std::make_shared<SyntheticProvider>(std::move(names), std::move(stills));
 }
 
 }  // namespace video

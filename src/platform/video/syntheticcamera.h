@@ -1,9 +1,13 @@
 #pragma once
-// Cameras that need no hardware: each produces the test pattern as MJPEG or
-// YUYV at four sizes and two rates, with controls that change the picture
-// the way a webcam's do (brightness, contrast, saturation, exposure with its
-// auto switch, white balance with its auto switch, power line frequency).
+// Cameras that need no hardware: each produces the test pattern (or a still
+// picture it was given, such as a face for trying the frame's placement) as
+// MJPEG or YUYV at four sizes and two rates, with controls that change the
+// picture the way a webcam's do (brightness, contrast, saturation, exposure
+// with its auto switch, white balance with its auto switch, power line
+// frequency).
 
+#include <QImage>
+#include <QRect>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -24,10 +28,36 @@ std::vector<std::uint8_t> syntheticFrameBytes(std::uint32_t fourcc, std::uint64_
                                               int width = kPatternWidth,
                                               int height = kPatternHeight);
 
+// Packed RGB24 of `picture` at width × height: scaled with its aspect kept
+// until it fills the frame, what overflows cut evenly from both sides; a
+// transparent picture over white.
+std::vector<std::uint8_t> filledRgb(const QImage& picture, int width, int height);
+
+// A still picture's frames differ by a small counter in the bottom-right
+// corner: the frame number's low kCounterBits bits as square blocks, most
+// significant first, light for 1 and dark for 0, on a dark strip one block
+// wider all round. The blocks are 1/160 of the width (4 pixels at 640), at
+// least 2 pixels.
+inline constexpr int kCounterBits = 16;
+int frameCounterBlock(int width);
+// The strip, in the frame's pixels.
+QRect frameCounterArea(int width, int height);
+void drawFrameCounter(std::vector<std::uint8_t>& rgb, int width, int height,
+                      std::uint64_t frameNumber);
+
+// The bytes the synthetic camera sends for frame n of a still picture,
+// `stillRgb` being the picture already filled to width × height.
+std::vector<std::uint8_t> stillFrameBytes(std::uint32_t fourcc, std::uint64_t frameNumber,
+                                          PictureControls controls,
+                                          std::vector<std::uint8_t> stillRgb, int width,
+                                          int height);
+
 class SyntheticCamera final : public CaptureDevice {
  public:
   // `plugged` false: the camera has been taken away, its stream is lost.
-  explicit SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged = {});
+  // `still`: the picture it shows, standing still; null: the colour pattern.
+  explicit SyntheticCamera(std::shared_ptr<const std::atomic<bool>> plugged = {},
+                           QImage still = {});
 
   std::vector<FormatOption> formatOptions() const override;
   std::vector<PixelFormatInfo> pixelFormats() const override;
@@ -47,6 +77,9 @@ class SyntheticCamera final : public CaptureDevice {
   std::int32_t valueOf(std::uint32_t id) const;  // with controlsMutex_ held
 
   FrameFormat format_;
+  QImage still_;
+  // still_ filled to the chosen format, made when the format is set.
+  std::vector<std::uint8_t> stillRgb_;
   bool streaming_ = false;
   std::uint64_t frameNumber_ = 0;
   Clock::time_point firstDue_;
@@ -58,7 +91,9 @@ class SyntheticCamera final : public CaptureDevice {
 
 class SyntheticProvider final : public DeviceProvider {
  public:
-  explicit SyntheticProvider(std::vector<std::string> names);
+  // Cameras by name; the one at position i shows stills[i] where that is a
+  // picture, the colour pattern otherwise.
+  explicit SyntheticProvider(std::vector<std::string> names, std::vector<QImage> stills = {});
   ~SyntheticProvider() override;
   // Only the cameras plugged in now, in the order of the names.
   std::vector<DriverInfo> drivers() override;
@@ -73,6 +108,7 @@ class SyntheticProvider final : public DeviceProvider {
  private:
   struct Camera {
     std::string name;
+    QImage still;
     std::shared_ptr<std::atomic<bool>> plugged;
   };
   std::vector<const Camera*> pluggedCameras() const;
@@ -81,5 +117,11 @@ class SyntheticProvider final : public DeviceProvider {
   std::vector<Camera> cameras_;
   DeviceNotifier notifier_;
 };
+
+// The cameras TANDEO_FAKE_CAMERAS lists, their pictures read now. A picture
+// that cannot be read is said on standard error, and its camera shows the
+// colour pattern.
+std::shared_ptr<SyntheticProvider> makeSyntheticProvider(
+    const std::vector<FakeCameraEntry>& cameras);
 
 }  // namespace video

@@ -115,10 +115,16 @@ std::vector<std::uint8_t> patternRgb(std::uint64_t frameNumber, PictureControls 
   drawBars(canvas);
   drawSquare(canvas, frameNumber);
   drawFrameNumber(canvas, frameNumber);
+  applyPictureControls(rgb, width, height, controls, frameNumber);
+  return rgb;
+}
+
+void applyPictureControls(std::vector<std::uint8_t>& rgb, int width, int height,
+                          const PictureControls& controls, std::uint64_t frameNumber) {
   applyTones(rgb, controls);
   applySaturation(rgb, controls.saturation);
+  Canvas canvas{rgb, width, height};
   if (controls.flicker) applyFlicker(canvas, frameNumber);
-  return rgb;
 }
 
 std::vector<std::uint8_t> rgbToYuyv(const std::vector<std::uint8_t>& rgb, int width, int height) {

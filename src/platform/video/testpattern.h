@@ -30,6 +30,11 @@ inline constexpr int kNeutralKelvin = 4600;
 std::vector<std::uint8_t> patternRgb(std::uint64_t frameNumber, PictureControls controls = {},
                                      int width = kPatternWidth, int height = kPatternHeight);
 
+// What the controls do to frame n of any picture (packed RGB24), in place:
+// the tones, the colour and the mains flicker, as they act on the pattern.
+void applyPictureControls(std::vector<std::uint8_t>& rgb, int width, int height,
+                          const PictureControls& controls, std::uint64_t frameNumber);
+
 // The same frame packed as YUYV (BT.601, video range).
 std::vector<std::uint8_t> rgbToYuyv(const std::vector<std::uint8_t>& rgb, int width, int height);
 

@@ -1,9 +1,13 @@
 // The synthetic camera: a deterministic picture, its formats and controls
-// (each changing the picture as a webcam's would), and a stream that paces
-// itself at the chosen rate.
+// (each changing the picture as a webcam's would), a stream that paces
+// itself at the chosen rate, and a still picture in place of the pattern.
 
 #include <linux/videodev2.h>
 
+#include <QFile>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/video/capturestream.h"
@@ -51,6 +55,37 @@ std::pair<int, int> columnRange(const std::vector<std::uint8_t>& rgb, int x) {
   return {low, high};
 }
 
+// Bands of colour side by side (across) or one above the other, equal in size.
+QImage bands(QSize size, Qt::Orientation direction, std::initializer_list<QColor> colours) {
+  QImage picture(size, QImage::Format_RGB32);
+  QPainter painter(&picture);
+  const int count = static_cast<int>(colours.size());
+  int i = 0;
+  for (const QColor& colour : colours) {
+    const QRect band =
+        direction == Qt::Horizontal
+            ? QRect(size.width() * i / count, 0, size.width() / count, size.height())
+            : QRect(0, size.height() * i / count, size.width(), size.height() / count);
+    painter.fillRect(band, colour);
+    ++i;
+  }
+  return picture;
+}
+
+// The frame a camera delivers next, decoded; waits for it as the stream would.
+QImage nextFrame(CaptureDevice& camera) {
+  QImage frame;
+  for (int tries = 0; tries < 100 && frame.isNull(); ++tries) {
+    camera.next(-1, [&](const RawFrame& raw) { frame = decodeJpeg(raw.bytes); });
+  }
+  return frame;
+}
+
+bool near(QRgb a, QRgb b, int tolerance = 6) {
+  return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+         std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
 }  // namespace
 
 class TestSyntheticCamera : public QObject {
@@ -70,6 +105,13 @@ class TestSyntheticCamera : public QObject {
   void patternScalesToTheFormat();
   void providerNamesAndNumbers();
   void streamDeliversSuccessiveFrames();
+  void stillFillsTheFrameKeepingItsAspect_data();
+  void stillFillsTheFrameKeepingItsAspect();
+  void counterEncodesTheFrameNumber_data();
+  void counterEncodesTheFrameNumber();
+  void stillStandsStillButFramesDiffer();
+  void controlsChangeTheStill();
+  void unreadablePictureWarnsAndShowsThePattern();
 };
 
 void TestSyntheticCamera::sameFrameNumberSameBytes_data() {
@@ -267,6 +309,154 @@ void TestSyntheticCamera::streamDeliversSuccessiveFrames() {
   QVERIFY((*stream)->frames().takeNewer(seen, later));
   QVERIFY(first != later);  // the square moved
   QVERIFY((*stream)->isRunning());
+}
+
+void TestSyntheticCamera::stillFillsTheFrameKeepingItsAspect_data() {
+  QTest::addColumn<QImage>("picture");
+  QTest::addColumn<QSize>("frame");
+  // Points of the frame (x, y) and the colour each must show.
+  QTest::addColumn<QList<QPoint>>("points");
+  QTest::addColumn<QList<QRgb>>("colours");
+  const QRgb green = qRgb(0, 255, 0), red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
+  // 200 x 100 in quarters green, red, red, blue: to fill 640 x 480 it becomes
+  // 960 x 480 and loses 160 at each side, so green ends at x 80 and blue starts at 560.
+  const QImage wide = bands({200, 100}, Qt::Horizontal, {green, red, red, blue});
+  QTest::newRow("a wide picture is cut at the sides")
+      << wide << QSize(640, 480)
+      << QList<QPoint>{{5, 240}, {70, 5}, {90, 475}, {550, 240}, {570, 5}, {635, 475}}
+      << QList<QRgb>{green, green, red, red, blue, blue};
+  // 100 x 200 in quarters: to fill 320 x 240 it becomes 320 x 640 and loses
+  // 200 at top and bottom, which leaves only the red middle (160 to 480).
+  const QImage tall = bands({100, 200}, Qt::Vertical, {green, red, red, blue});
+  QTest::newRow("a tall picture is cut at top and bottom")
+      << tall << QSize(320, 240) << QList<QPoint>{{5, 2}, {315, 237}, {160, 120}}
+      << QList<QRgb>{red, red, red};
+  QTest::newRow("the same shape is only scaled")
+      << bands({64, 48}, Qt::Horizontal, {green, blue}) << QSize(640, 480)
+      << QList<QPoint>{{2, 2}, {300, 477}, {340, 2}, {637, 477}}
+      << QList<QRgb>{green, green, blue, blue};
+}
+
+void TestSyntheticCamera::stillFillsTheFrameKeepingItsAspect() {
+  QFETCH(QImage, picture);
+  QFETCH(QSize, frame);
+  QFETCH(QList<QPoint>, points);
+  QFETCH(QList<QRgb>, colours);
+  const auto rgb = filledRgb(picture, frame.width(), frame.height());
+  QCOMPARE(rgb.size(), std::size_t(frame.width() * frame.height() * 3));
+  for (qsizetype i = 0; i < points.size(); ++i) {
+    const QRgb seen = patternPixel(rgb, points[i].x(), points[i].y(), frame.width());
+    QVERIFY2(
+        near(seen, colours[i]),
+        qPrintable(
+            QStringLiteral("at %1,%2: %3").arg(points[i].x()).arg(points[i].y()).arg(seen, 8, 16)));
+  }
+}
+
+void TestSyntheticCamera::counterEncodesTheFrameNumber_data() {
+  QTest::addColumn<QSize>("frame");
+  QTest::addColumn<int>("block");
+  QTest::newRow("640 x 480: blocks of 4") << QSize(640, 480) << 4;
+  QTest::newRow("320 x 240: blocks of 2") << QSize(320, 240) << 2;
+  QTest::newRow("1920 x 1080: blocks of 12") << QSize(1920, 1080) << 12;
+}
+
+void TestSyntheticCamera::counterEncodesTheFrameNumber() {
+  QFETCH(QSize, frame);
+  QFETCH(int, block);
+  const int w = frame.width(), h = frame.height();
+  const auto still = filledRgb(bands({4, 3}, Qt::Horizontal, {Qt::gray}), w, h);
+  auto rgb = still;
+  const std::uint64_t number = 0x1'A5C3;  // bit 16 is beyond the counter
+  drawFrameCounter(rgb, w, h, number);
+  QCOMPARE(frameCounterBlock(w), block);
+  const QRect area = frameCounterArea(w, h);
+  // In the bottom-right corner, one block in, and small.
+  QCOMPARE(area.right(), w - 1 - block);
+  QCOMPARE(area.bottom(), h - 1 - block);
+  QCOMPARE(area.size(), QSize(18 * block, 3 * block));
+  QVERIFY(area.width() * 8 <= w);
+  for (int i = 0; i < kCounterBits; ++i) {
+    const bool set = (number >> (kCounterBits - 1 - i)) & 1;
+    const int x = area.left() + block * (1 + i) + block / 2, y = area.top() + block + block / 2;
+    QCOMPARE(qGray(patternPixel(rgb, x, y, w)) > 128, set);
+  }
+  // The strip's edge is dark, and nothing outside the strip changed.
+  QVERIFY(qGray(patternPixel(rgb, area.left(), area.top(), w)) < 40);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (!area.contains(x, y) && patternPixel(rgb, x, y, w) != patternPixel(still, x, y, w))
+        QFAIL(qPrintable(QStringLiteral("changed at %1,%2").arg(x).arg(y)));
+}
+
+void TestSyntheticCamera::stillStandsStillButFramesDiffer() {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("yüz.png"));
+  QVERIFY(bands({300, 300}, Qt::Vertical, {QColor(200, 150, 120), QColor(40, 60, 90)}).save(path));
+  auto provider = makeSyntheticProvider({{"Kamera A", path.toStdString()}, {"Kamera B", ""}});
+  QCOMPARE(provider->drivers().size(), std::size_t(2));
+  auto camera = provider->open(0);
+  QVERIFY(camera);
+  QVERIFY((*camera)->setFormat({V4L2_PIX_FMT_MJPEG, 640, 480}));
+  QVERIFY((*camera)->start());
+  const QImage first = nextFrame(**camera);
+  const QImage second = nextFrame(**camera);
+  QCOMPARE(first.size(), QSize(640, 480));
+  QVERIFY(first != second);
+  // The picture, filled to 640 x 480: its upper half above, its lower below.
+  QVERIFY(near(first.pixel(320, 100), qRgb(200, 150, 120)));
+  QVERIFY(near(first.pixel(320, 380), qRgb(40, 60, 90)));
+  // Only around the counter do the two frames differ (JPEG works in 16-pixel blocks).
+  const QRect counter = frameCounterArea(640, 480).adjusted(-16, -16, 16, 16);
+  int differing = 0;
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x)
+      if (first.pixel(x, y) != second.pixel(x, y)) {
+        QVERIFY2(counter.contains(x, y), qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
+        ++differing;
+      }
+  QVERIFY(differing > 0);
+  // The other camera keeps the colour pattern.
+  auto pattern = provider->open(1);
+  QVERIFY(pattern);
+  QVERIFY((*pattern)->setFormat({V4L2_PIX_FMT_MJPEG, 640, 480}));
+  QVERIFY((*pattern)->start());
+  QCOMPARE(nextFrame(**pattern), decodeJpeg(syntheticFrameBytes(V4L2_PIX_FMT_MJPEG, 0)));
+}
+
+void TestSyntheticCamera::controlsChangeTheStill() {
+  SyntheticCamera camera({}, bands({8, 6}, Qt::Horizontal, {QColor(100, 100, 100)}));
+  QVERIFY(camera.setControl(V4L2_CID_BRIGHTNESS, 40));
+  QVERIFY(camera.setFormat({V4L2_PIX_FMT_MJPEG, 320, 240}));
+  QVERIFY(camera.start());
+  const QImage frame = nextFrame(camera);
+  QCOMPARE(frame.size(), QSize(320, 240));
+  QVERIFY(near(frame.pixel(100, 100), qRgb(140, 140, 140)));
+}
+
+void TestSyntheticCamera::unreadablePictureWarnsAndShowsThePattern() {
+  QTemporaryDir folder;
+  const QString notAPicture = folder.filePath(QStringLiteral("yüz.png"));
+  QFile text(notAPicture);
+  QVERIFY(text.open(QIODevice::WriteOnly));
+  text.write("not a picture");
+  text.close();
+  const QString missing = folder.filePath(QStringLiteral("yok.png"));
+  for (const QString& path : {notAPicture, missing}) {
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("TANDEO_FAKE_CAMERAS: the picture of "
+                                                           "\"Kamera A\" cannot be read \\(") +
+                                            QRegularExpression::escape(path)));
+  }
+  auto provider = makeSyntheticProvider(
+      {{"Kamera A", notAPicture.toStdString()}, {"Kamera A", missing.toStdString()}});
+  for (int number : {0, 1}) {
+    auto camera = provider->open(number);
+    QVERIFY(camera);
+    QVERIFY((*camera)->setFormat({V4L2_PIX_FMT_MJPEG, 640, 480}));
+    QVERIFY((*camera)->start());
+    QCOMPARE(nextFrame(**camera), decodeJpeg(syntheticFrameBytes(V4L2_PIX_FMT_MJPEG, 0)));
+  }
 }
 
 QTEST_GUILESS_MAIN(TestSyntheticCamera)

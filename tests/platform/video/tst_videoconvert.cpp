@@ -67,8 +67,8 @@ class TestVideoConvert : public QObject {
   void defaultFormat();
   void pollTimeout_data();
   void pollTimeout();
-  void fakeCameraNames_data();
-  void fakeCameraNames();
+  void fakeCameraList_data();
+  void fakeCameraList();
   void formatOptionText_data();
   void formatOptionText();
   void unreadableFormatText_data();
@@ -362,24 +362,36 @@ void TestVideoConvert::pollTimeout() {
   QCOMPARE(pollTimeoutMs(numerator, denominator), expected);
 }
 
-void TestVideoConvert::fakeCameraNames_data() {
+void TestVideoConvert::fakeCameraList_data() {
+  // Each camera as "name|picture".
   QTest::addColumn<QByteArray>("list");
   QTest::addColumn<QStringList>("expected");
   QTest::newRow("names keep their blanks for the caller to trim")
-      << QByteArray(" Kamera A ,Kamera B") << QStringList{" Kamera A ", "Kamera B"};
-  QTest::newRow("empty entries are skipped") << QByteArray("A,,B,") << QStringList{"A", "B"};
-  QTest::newRow("blank entries are skipped") << QByteArray(" , A") << QStringList{" A"};
+      << QByteArray(" Kamera A ,Kamera B") << QStringList{" Kamera A |", "Kamera B|"};
+  QTest::newRow("empty entries are skipped") << QByteArray("A,,B,") << QStringList{"A|", "B|"};
+  QTest::newRow("blank entries are skipped") << QByteArray(" , A") << QStringList{" A|"};
   QTest::newRow("empty list") << QByteArray("") << QStringList{};
-  QTest::newRow("one name") << QByteArray("Tek Kamera") << QStringList{"Tek Kamera"};
+  QTest::newRow("one name") << QByteArray("Tek Kamera") << QStringList{"Tek Kamera|"};
+  QTest::newRow("a picture follows the name after =")
+      << QByteArray("Kamera A=/tmp/yüz.png") << QStringList{"Kamera A|/tmp/yüz.png"};
+  QTest::newRow("blanks around the picture's path go")
+      << QByteArray("Kamera A= /tmp/a b.png ,Kamera B")
+      << QStringList{"Kamera A|/tmp/a b.png", "Kamera B|"};
+  QTest::newRow("the first = ends the name")
+      << QByteArray("A=/x=y.png") << QStringList{"A|/x=y.png"};
+  QTest::newRow("an empty picture is the pattern")
+      << QByteArray("A=,B= ") << QStringList{"A|", "B|"};
+  QTest::newRow("a picture without a name is skipped")
+      << QByteArray("=/tmp/a.png, =/tmp/b.png,C") << QStringList{"C|"};
 }
 
-void TestVideoConvert::fakeCameraNames() {
+void TestVideoConvert::fakeCameraList() {
   QFETCH(QByteArray, list);
   QFETCH(QStringList, expected);
-  QStringList names;
-  for (const auto& name : parseFakeCameraNames(std::string_view(list.constData(), list.size())))
-    names << QString::fromStdString(name);
-  QCOMPARE(names, expected);
+  QStringList cameras;
+  for (const auto& camera : parseFakeCameras(std::string_view(list.constData(), list.size())))
+    cameras << QString::fromStdString(camera.name + "|" + camera.picture);
+  QCOMPARE(cameras, expected);
 }
 
 void TestVideoConvert::formatOptionText_data() {
