@@ -84,11 +84,14 @@ converter=$(e2e_wait_window '^Resim Dönüştür$' 30) || e2e_fail "F7 opened no
 e2e_click "$converter" frmConvert/SSTab1.tab2
 e2e_click "$converter" frmConvert/Command8
 e2e_wait_window '^Open Jpg to save as Bmp$' 30 >/dev/null || e2e_fail "'...' opened no file dialog"
-xdotool type --delay 10 "$E2E_PHOTOS/Resim004.jpg"
+# The dialog opens in the target folder. Only the name is typed: xdotool
+# types letters outside the keyboard map (the "ğ" of the photo folder) by
+# remapping a key, which a slow program can read back as nothing.
+xdotool type --delay 10 Resim005.jpg
 e2e_key Return
 e2e_wait_gone '^Open Jpg to save as Bmp$' || e2e_fail "the file dialog did not close"
 e2e_click "$converter" frmConvert/Command4
-e2e_check_saved "$E2E_PHOTOS/Resim004.bmp" BMP 105 120 "$E2E_PHOTOS/Resim004.jpg" 0 0 1
+e2e_check_saved "$new_folder/Resim005.bmp" BMP 105 120 "$new_folder/Resim005.jpg" 0 0 1
 
 # --- 12. back to the frame; F9 ---------------------------------------------------------------
 e2e_click "$frame" Form1/Label15

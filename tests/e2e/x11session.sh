@@ -101,7 +101,9 @@ e2e_begin() {
   local probe=$E2E_WORK/probe
   mkdir -p "$probe/config" "$probe/cache"
   (cd "$probe" && HOME=$probe XDG_CONFIG_HOME=$probe/config XDG_CACHE_HOME=$probe/cache \
-    QT_QPA_PLATFORM=xcb TANDEO_FAKE_CAMERAS="Kamera A" timeout 60 "$probe_program" frmConvert \
+    QT_QPA_PLATFORM=xcb TANDEO_FAKE_CAMERAS="Kamera A" \
+    LSAN_OPTIONS="suppressions=$E2E_HERE/lsan.supp:print_suppressions=0" \
+    timeout 60 "$probe_program" frmConvert \
     >"$E2E_WORK/layout" 2>"$probe/output.log") || e2e_fail "the layout probe failed"
 }
 
