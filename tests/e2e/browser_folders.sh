@@ -24,7 +24,7 @@ save_into() {
 popup_item() {
   local x y
   read -r x y < <(e2e_point "$frame" gozat/lstFoto 30 10)
-  xdotool mousemove --sync "$x" "$y" click 1 click 3
+  xdotool mousemove "$x" "$y" click 1 click 3
   e2e_wait_for 20 e2e_popup_shown || e2e_fail "no pop-up menu on the list"
   for _ in $(seq 1 "$1"); do e2e_key Down; done
   e2e_key Return

@@ -62,7 +62,7 @@ e2e_wait_window '^Velmora Photo V1.0 Beta$' 30 >/dev/null || e2e_fail "no about 
 e2e_wait_active '^Velmora Photo V1.0 Beta$' || e2e_fail "the about box did not get the focus"
 e2e_key Return
 e2e_wait_gone '^Velmora Photo V1.0 Beta$' || e2e_fail "Enter did not close the about box"
-echo "ok: the about box opens and closes"
+echo "ok [${SECONDS}s]: the about box opens and closes"
 
 # --- 12. Esc ends the program -------------------------------------------------------------------
 e2e_wait_active "$frame_re" || e2e_fail "the frame is not active after the about box"

@@ -11,8 +11,8 @@ opinion independent of the program's own codecs).
         at most MAXDIFF (0 for a lossless file)
   pictures.py on-screen SCREEN WIDTH HEIGHT PHOTO LEFT TOP W H X Y
         true when the raw RGB screenshot SCREEN (WIDTH x HEIGHT) shows the
-        W x H region of PHOTO at (LEFT, TOP) unscaled with its top-left corner
-        at (X, Y), give or take a few pixels of border
+        W x H region of PHOTO at (LEFT, TOP) pixel for pixel with its top-left
+        corner at (X, Y), give or take a few pixels of border
 """
 
 import struct
@@ -123,6 +123,14 @@ def same_region(path, photo_path, left, top, max_difference):
     return difference <= max_difference
 
 
+def shown_at(screen, photo, left, top, width, height, x, y):
+    """The screen shows the photo's region pixel for pixel at (x, y)."""
+    if x < 0 or y < 0 or x + width > screen.width or y + height > screen.height:
+        return False
+    return all(screen.rows[y + r][3 * x:3 * (x + width)] ==
+               photo.rows[top + r][3 * left:3 * (left + width)] for r in range(height))
+
+
 def on_screen(screen_path, screen_width, screen_height, photo_path, left, top, width, height,
               x, y):
     raw = open(screen_path, "rb").read()
@@ -130,13 +138,15 @@ def on_screen(screen_path, screen_width, screen_height, photo_path, left, top, w
                  [raw[3 * screen_width * r:3 * screen_width * (r + 1)]
                   for r in range(screen_height)])
     photo = read_any(photo_path)
-    best = None
+    # The picture is drawn unscaled on a 24-bit screen: it shows exactly, at
+    # the client corner or a border's width away from it.
     for dy in range(-4, 5):
         for dx in range(-4, 5):
-            d = mean_difference(screen, photo, left, top, x + dx, y + dy, width, height)
-            best = d if best is None else min(best, d)
-    print(f"least mean difference on screen {best:.2f}")
-    return best < 1.0
+            if shown_at(screen, photo, left, top, width, height, x + dx, y + dy):
+                print(f"shown at ({x + dx}, {y + dy})")
+                return True
+    print("not on the screen")
+    return False
 
 
 def main(argv):

@@ -40,7 +40,7 @@ e2e_take_photo "$capture"
 e2e_check "the capture file holds the photo as" BMP "$(e2e_pictures type "$capture")"
 # --- 4. F6: the framed part, 105 x 120 at the top-left corner on a first start --------
 e2e_f6_until_preview_shows "$frame" "$capture" 0 0 105 120 || e2e_fail "F6 did not show the framed part"
-echo "ok: F6 shows the framed part in the preview window"
+echo "ok [${SECONDS}s]: F6 shows the framed part in the preview window"
 
 # --- 3. the pad: step 7, two right, one down, width +2, height -1 ------------------------
 e2e_type_into "$frame" Form1/txtYon 7
@@ -60,7 +60,7 @@ e2e_type_into "$frame" Form1/txtUst 30
 e2e_type_into "$frame" Form1/txtEn 90
 e2e_type_into "$frame" Form1/txtBoy 100
 e2e_f6_until_preview_shows "$frame" "$capture" 50 30 90 100 || e2e_fail "the boxes did not move the frame"
-echo "ok: the boxes moved and sized the frame"
+echo "ok [${SECONDS}s]: the boxes moved and sized the frame"
 e2e_click "$frame" Form1/cmbTur
 e2e_key Down Return
 e2e_key F2
@@ -114,7 +114,7 @@ frame=$(e2e_wait_window "$frame_re" 60) || e2e_fail "the frame did not appear th
 e2e_wait_active "$frame_re" || e2e_fail "the frame did not get the focus the second time"
 e2e_take_photo "$capture"
 e2e_f6_until_preview_shows "$frame" "$capture" 163 90 90 100 || e2e_fail "the frame was not restored"
-echo "ok: the frame is restored"
+echo "ok [${SECONDS}s]: the frame is restored"
 before=$(md5sum <"$E2E_PHOTOS/Resim001.jpg")
 e2e_key F2
 # The number starts at 001 again: the JPEG of the first run is there.
