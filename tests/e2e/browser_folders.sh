@@ -31,8 +31,7 @@ popup_item() {
 }
 
 e2e_launch
-frame=$(e2e_wait_window "$frame_re" 60) || e2e_fail "the frame window did not appear"
-e2e_wait_active "$frame_re" || e2e_fail "the frame did not get the focus"
+frame=$(e2e_frame_up "$frame_re") || exit 1
 e2e_take_photo "$capture"
 e2e_f6_until_preview_shows "$frame" "$capture" 0 0 105 120 || e2e_fail "F6 did not show the photo"
 # The slider's position 8: quality 90, so the saved JPEGs stay close to the photo.
@@ -104,8 +103,7 @@ e2e_check "exit status after F9" 0 "$E2E_STATUS"
 e2e_check "stored folder" "\"$new_folder\"" "$(e2e_stored Path)"
 rm -f "$capture"
 e2e_launch "$E2E_WORK"
-frame=$(e2e_wait_window "$frame_re" 60) || e2e_fail "the frame did not appear the second time"
-e2e_wait_active "$frame_re" || e2e_fail "the frame did not get the focus the second time"
+frame=$(e2e_frame_up "$frame_re") || exit 1
 e2e_take_photo "$capture"
 e2e_f6_until_preview_shows "$frame" "$capture" 0 0 105 120 || e2e_fail "F6 did not show the photo"
 save_into "$new_folder" Resim001.jpg

@@ -25,8 +25,7 @@ dialog_opens() {
 }
 
 e2e_launch
-frame=$(e2e_wait_window "$frame_re" 60) || e2e_fail "the frame window did not appear"
-e2e_wait_active "$frame_re" || e2e_fail "the frame did not get the focus"
+frame=$(e2e_frame_up "$frame_re") || exit 1
 
 # No photo yet: F2 says so (and nothing is saved).
 for attempt in 1 2 3 4 5; do

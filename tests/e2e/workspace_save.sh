@@ -20,9 +20,8 @@ saved_as() {  # NAME TYPE WIDTH HEIGHT LEFT TOP MAXDIFF
 
 # --- 1. start-up ---------------------------------------------------------------
 e2e_launch
-frame=$(e2e_wait_window "$frame_re" 60) || e2e_fail "the frame window did not appear"
+frame=$(e2e_frame_up "$frame_re") || exit 1
 e2e_check "the frame's title" "Velmora Tandeo( Pratik Fotoğraf Aracı)" "$(xdotool getwindowname "$frame")"
-e2e_wait_active "$frame_re" || e2e_fail "the frame did not get the focus"
 
 # --- F8 does nothing in the workspace ---------------------------------------------
 # F6 before any photo asks for one; once that box is up, F8 has been handled.
@@ -110,8 +109,7 @@ e2e_check "stored quality position" "$(e2e_dword 8)" "$(e2e_stored Kalite)"
 # (The folder is stored once the user chooses one: browser_folders.sh.)
 rm -f "$capture"
 e2e_launch
-frame=$(e2e_wait_window "$frame_re" 60) || e2e_fail "the frame did not appear the second time"
-e2e_wait_active "$frame_re" || e2e_fail "the frame did not get the focus the second time"
+frame=$(e2e_frame_up "$frame_re") || exit 1
 e2e_take_photo "$capture"
 e2e_f6_until_preview_shows "$frame" "$capture" 163 90 90 100 || e2e_fail "the frame was not restored"
 echo "ok [${SECONDS}s]: the frame is restored"

@@ -127,14 +127,17 @@ e2e_screenshot() {
 
 # e2e_fail MESSAGE: the scenario cannot go on; shows the screen and the
 # program's output and ends the script with failure.
+# On standard error, so that a failure inside $(...) is seen too.
 e2e_fail() {
-  echo "FAILED: $*"
-  e2e_screenshot
-  if [ -s "$E2E_WORK/output.log" ]; then
-    echo "the program's output:"
-    tail -40 "$E2E_WORK/output.log"
-  fi
-  echo "work folder kept: $E2E_WORK"
+  {
+    echo "FAILED: $*"
+    e2e_screenshot
+    if [ -s "$E2E_WORK/output.log" ]; then
+      echo "the program's output:"
+      tail -40 "$E2E_WORK/output.log"
+    fi
+    echo "work folder kept: $E2E_WORK"
+  } >&2
   E2E_FAILED=1
   exit 1
 }
@@ -306,8 +309,7 @@ e2e_dword() {
 # before the workspace is ready are dropped, as are keys sent while it takes
 # a photo).
 e2e_take_photo() {
-  local attempt
-  for attempt in 1 2 3 4 5; do
+  for _ in 1 2 3 4 5; do
     e2e_key F5
     e2e_wait_file "$1" 3 && return 0
   done
@@ -356,4 +358,17 @@ e2e_popup_shown() {
     xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
   done
   return 1
+}
+
+# e2e_frame_up REGEX: waits for the frame window and its focus; prints its id.
+# Should the window manager not hand it the focus, a click on a plain label
+# of the workspace (Label15) does, as a user's would.
+e2e_frame_up() {
+  local id
+  id=$(e2e_wait_window "$1" 60) || e2e_fail "the frame window did not appear"
+  if ! e2e_wait_active "$1" 10; then
+    e2e_click "$id" Form1/Label15
+    e2e_wait_active "$1" 10 || e2e_fail "the frame did not get the focus"
+  fi
+  echo "$id"
 }
