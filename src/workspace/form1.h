@@ -233,7 +233,7 @@ class Form1 : public QWidget, public windows::MdiChild {
   QWidget* createPhotoColumn();
   QWidget* createSideColumn();
   QGroupBox* createFrameSizeGroup();
-  QLabel* createFaceMessageLine();
+  void createFaceMessageLine();
   QGroupBox* createMovePadGroup();
   QGroupBox* createSaveGroup();
   QFrame* createFolderGroup();

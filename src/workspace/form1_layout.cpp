@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -154,9 +155,8 @@ QWidget* Form1::createPhotoColumn() {
   Label5 = named(new workspace::CropFrameLabel(Picture2->client()), "Label5");
   Label5->setGeometry(0, 0, 105, 120);
   layout->addWidget(Picture2);
-  layout->addWidget(createFaceMessageLine());
-
   layout->addWidget(createFrameSizeGroup());
+  createFaceMessageLine();
   layout->addWidget(createMovePadGroup(), 1);
   column->setFixedWidth(Picture2->width());
   return column;
@@ -212,15 +212,47 @@ QGroupBox* Form1::createFrameSizeGroup() {
   return Frame3;
 }
 
-QLabel* Form1::createFaceMessageLine() {
+namespace {
+
+// Keeps the advice line on the "Fotoğraf" frame's caption line, right of the
+// caption: the first line under the photo with room to spare, so the
+// workspace's controls stay where they always were.
+class CaptionLinePlacer final : public QObject {
+ public:
+  CaptionLinePlacer(QGroupBox* frame, QLabel* line) : QObject(frame), frame_(frame), line_(line) {
+    frame->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == frame_ && event->type() == QEvent::Resize) place();
+    return false;
+  }
+
+ private:
+  void place() {
+    const QFontMetrics metrics = frame_->fontMetrics();
+    const int left = metrics.horizontalAdvance(frame_->title()) + 12;
+    line_->setGeometry(left, 0, std::max(0, frame_->width() - left - 2), metrics.height());
+  }
+
+  QGroupBox* frame_;
+  QLabel* line_;
+};
+
+}  // namespace
+
+void Form1::createFaceMessageLine() {
   lblYuzMesaj = label("lblYuzMesaj", QString());
+  lblYuzMesaj->setParent(Frame3);
   QPalette red = lblYuzMesaj->palette();
   red.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
   lblYuzMesaj->setPalette(red);
-  // Its line is there when empty too, so nothing below jumps when it speaks.
-  lblYuzMesaj->setFixedHeight(lblYuzMesaj->fontMetrics().height());
-  lblYuzMesaj->setIndent(2);
-  return lblYuzMesaj;
+  lblYuzMesaj->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // A little smaller than the captions, so the longest advice fits the line.
+  QFont small = lblYuzMesaj->font();
+  small.setPointSizeF(small.pointSizeF() * 0.9);
+  lblYuzMesaj->setFont(small);
+  new CaptionLinePlacer(Frame3, lblYuzMesaj);
 }
 
 QGroupBox* Form1::createMovePadGroup() {

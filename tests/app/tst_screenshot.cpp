@@ -3,6 +3,7 @@
 // camera; on a 1280 x 1024 screen (CMakeLists.txt).
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -27,6 +28,7 @@
 #include "platform/video/sourcedialog.h"
 #include "settings/Module1.h"
 #include "support/cameras.h"
+#include "support/fake_face_finder.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "windows/windowregistry.h"
@@ -122,6 +124,10 @@ class ScreenshotTest : public QObject {
     windows::WindowRegistry registry{contextFor(profile, prompts)};
     registry.context().settings.saveStringValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
                                                 QStringLiteral("Path"), photos);
+    // Automatic placement on, over a colour pattern: the advice line shows.
+    registry.context().settings.saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(),
+                                               QStringLiteral("YuzYerlestir"), 1);
+    registry.context().faceFinder = std::make_shared<testsupport::FakeFaceFinder>();
     windows::defineProgramWindows(registry);
     auto& frame = registry.show<windows::frmMain>();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -131,6 +137,8 @@ class ScreenshotTest : public QObject {
 
     form.KeyDown(ui::vbKeyF5);
     QVERIFY(form.photo.hasBitmap());
+    QCOMPARE(form.lblYuzMesaj->text(),
+             QStringLiteral("Yüz bulunamadı; çerçeveyi elle yerleştirin."));
     form.moveFrame(4);  // centred, over the colour bars
     form.KeyDown(ui::vbKeyF6);
     QVERIFY(prompts.prompts().isEmpty());

@@ -17,7 +17,7 @@
 
 #include "camera/frmwebcam.h"
 #include "camera/imagecontrol.h"
-#include "fake_face_finder.h"
+#include "support/fake_face_finder.h"
 #include "photo_fixture.h"
 #include "platform/ui/picturebox.h"
 #include "settings/Module1.h"
