@@ -95,6 +95,7 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   void streamEnded(std::uint64_t generation);
   void updateTargetSize();
   void updateTimer();
+  int pullInterval() const;
   void render(QPainter& painter) const;
   QSize formatWindowSize() const;
   void devicesChanged();
@@ -129,8 +130,10 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   std::uint64_t seen_ = 0;
   bool scale_ = false;
   bool preview_ = false;
+  int previewRateMs_;
   QTimer previewTimer_;
   QImage shown_;
+  bool framePainted_ = false;
   mutable QImage scaledCache_;
   mutable qint64 scaledFrom_ = 0;
 };
