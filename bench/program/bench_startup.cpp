@@ -188,8 +188,10 @@ base::Expected<Run, std::string> runUntilFirstPaint(const std::string& program,
   const double cpu = cpuMs(pid);
   // Settling: the child keeps running (and writing, which must not block it).
   for (const long long until = monotonicNs() + settleMs * 1'000'000LL; monotonicNs() < until;)
-    errors.readFor(50);
-  return Run{static_cast<double>(painted - start) / 1e6, cpu, statusKiB(pid, "VmHWM")};
+    if (!errors.readFor(50)) return program + ": ended while settling" + lastLines(errors.lines());
+  const long peak = statusKiB(pid, "VmHWM");
+  if (peak <= 0) return program + ": no peak memory in /proc/" + std::to_string(pid) + "/status";
+  return Run{static_cast<double>(painted - start) / 1e6, cpu, peak};
 }
 
 template <class T>

@@ -27,8 +27,10 @@ namespace {
 constexpr int kDefaultPreviewRateMs = 66;
 // How often a previewing window with no frame yet looks for one: the first
 // frame after start-up or a reconnect shows as soon as the camera delivers
-// it, not up to a whole preview period later.
+// it, not up to a whole preview period later. For a second at most: a camera
+// that delivers nothing is not polled 200 times a second for ever.
 constexpr int kFirstFramePollMs = 5;
+constexpr int kFirstFramePolls = 200;
 // How often a window asked to connect while its camera is away looks at the
 // devices when nobody said they changed (a provider that cannot watch them).
 constexpr qint64 kLookAgainMs = 1000;
@@ -359,7 +361,10 @@ void CaptureWidget::pullFrame() {
   if (!stream_) return;
   stream_->windowPulled(std::chrono::milliseconds(previewTimer_.interval()));
   QImage newest;
-  if (!stream_->frames().takeNewer(seen_, newest)) return;
+  if (!stream_->frames().takeNewer(seen_, newest)) {
+    if (firstFramePolls_ > 0 && --firstFramePolls_ == 0) previewTimer_.setInterval(pullInterval());
+    return;
+  }
   const bool first = shown_.isNull();
   shown_ = std::move(newest);
   if (first) previewTimer_.setInterval(pullInterval());
@@ -367,14 +372,17 @@ void CaptureWidget::pullFrame() {
 }
 
 void CaptureWidget::updateTimer() {
-  if (preview_ && stream_)
+  if (preview_ && stream_) {
+    if (shown_.isNull()) firstFramePolls_ = kFirstFramePolls;
     previewTimer_.start(pullInterval());
-  else
+  } else {
     previewTimer_.stop();
+  }
 }
 
 int CaptureWidget::pullInterval() const {
-  return shown_.isNull() ? std::min(kFirstFramePollMs, previewRateMs_) : previewRateMs_;
+  if (shown_.isNull() && firstFramePolls_ > 0) return std::min(kFirstFramePollMs, previewRateMs_);
+  return previewRateMs_;
 }
 
 void CaptureWidget::updateTargetSize() {

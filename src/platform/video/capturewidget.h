@@ -131,6 +131,8 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   bool scale_ = false;
   bool preview_ = false;
   int previewRateMs_;
+  // Quick looks left for a first frame before the preview rate takes over.
+  int firstFramePolls_ = 0;
   QTimer previewTimer_;
   QImage shown_;
   bool framePainted_ = false;
