@@ -57,6 +57,9 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
 
   bool isConnected() const { return stream_ != nullptr; }
   bool isPreviewing() const { return preview_; }
+  // How often the window looks for a frame now, in ms: the preview rate, or
+  // more often for a while when a stream's first frame is awaited.
+  int pullInterval() const;
   // The frame the window shows, at the size it was decoded to.
   QImage currentFrame() const { return shown_; }
   CaptureStream* stream() const { return stream_.get(); }
@@ -95,7 +98,6 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   void streamEnded(std::uint64_t generation);
   void updateTargetSize();
   void updateTimer();
-  int pullInterval() const;
   void render(QPainter& painter) const;
   QSize formatWindowSize() const;
   void devicesChanged();

@@ -263,6 +263,7 @@ void TestCaptureWidget::firstFrameShowsWithoutWaitingForThePreviewRate() {
   window->setPreview(true);
   QTRY_VERIFY(!window->currentFrame().isNull());
   // From then on the rate holds: newer frames wait for the next period.
+  QCOMPARE(window->pullInterval(), 60000);
   const qint64 first = window->currentFrame().cacheKey();
   const std::uint64_t at = window->stream()->frames().sequence();
   QTRY_VERIFY(window->stream()->frames().sequence() >= at + 3);
