@@ -1,5 +1,8 @@
 #include "platform/video/capturewidget.h"
 
+#include <time.h>
+
+#include <QLoggingCategory>
 #include <QPainter>
 #include <algorithm>
 #include <cerrno>
@@ -13,13 +16,31 @@
 #include "platform/video/privateclipboard.h"
 #include "platform/video/sourcedialog.h"
 
+// One line when the first camera frame is painted, stamped with the
+// monotonic clock, so that a benchmark outside the process can time the
+// start-up: QT_LOGGING_RULES="tandeo.startup.info=true". Silent by default.
+Q_LOGGING_CATEGORY(lcStartup, "tandeo.startup", QtWarningMsg)
+
 namespace video {
 namespace {
 
 constexpr int kDefaultPreviewRateMs = 66;
+// How often a previewing window with no frame yet looks for one: the first
+// frame after start-up or a reconnect shows as soon as the camera delivers
+// it, not up to a whole preview period later. For a second at most: a camera
+// that delivers nothing is not polled 200 times a second for ever.
+constexpr int kFirstFramePollMs = 5;
+constexpr int kFirstFramePolls = 200;
 // How often a window asked to connect while its camera is away looks at the
 // devices when nobody said they changed (a provider that cannot watch them).
 constexpr qint64 kLookAgainMs = 1000;
+
+void reportFirstFramePainted() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  qCInfo(lcStartup, "first camera frame painted at monotonic %lld ns",
+         static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec);
+}
 
 bool offers(const std::vector<PixelFormatInfo>& formats, const FormatOption& option) {
   for (const auto& format : formats) {
@@ -34,9 +55,12 @@ bool offers(const std::vector<PixelFormatInfo>& formats, const FormatOption& opt
 
 CaptureWidget::CaptureWidget(std::shared_ptr<DeviceProvider> provider, QWidget* parent,
                              std::shared_ptr<CameraProfiles> profiles)
-    : QWidget(parent), provider_(std::move(provider)), profiles_(std::move(profiles)) {
+    : QWidget(parent),
+      provider_(std::move(provider)),
+      profiles_(std::move(profiles)),
+      previewRateMs_(kDefaultPreviewRateMs) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  previewTimer_.setInterval(kDefaultPreviewRateMs);
+  previewTimer_.setInterval(pullInterval());
   previewTimer_.setTimerType(Qt::PreciseTimer);
   connect(&previewTimer_, &QTimer::timeout, this, &CaptureWidget::pullFrame);
   connect(this, &CaptureWidget::cameraSettingsChanged, this, &CaptureWidget::saveProfile);
@@ -305,7 +329,8 @@ void CaptureWidget::setScale(bool on) {
 }
 
 void CaptureWidget::setPreviewRate(int milliseconds) {
-  previewTimer_.setInterval(std::clamp(milliseconds, 1, 60000));
+  previewRateMs_ = std::clamp(milliseconds, 1, 60000);
+  previewTimer_.setInterval(pullInterval());
 }
 
 void CaptureWidget::setPreview(bool on) {
@@ -336,16 +361,28 @@ void CaptureWidget::pullFrame() {
   if (!stream_) return;
   stream_->windowPulled(std::chrono::milliseconds(previewTimer_.interval()));
   QImage newest;
-  if (!stream_->frames().takeNewer(seen_, newest)) return;
+  if (!stream_->frames().takeNewer(seen_, newest)) {
+    if (firstFramePolls_ > 0 && --firstFramePolls_ == 0) previewTimer_.setInterval(pullInterval());
+    return;
+  }
+  const bool first = shown_.isNull();
   shown_ = std::move(newest);
+  if (first) previewTimer_.setInterval(pullInterval());
   update();
 }
 
 void CaptureWidget::updateTimer() {
-  if (preview_ && stream_)
-    previewTimer_.start();
-  else
+  if (preview_ && stream_) {
+    if (shown_.isNull()) firstFramePolls_ = kFirstFramePolls;
+    previewTimer_.start(pullInterval());
+  } else {
     previewTimer_.stop();
+  }
+}
+
+int CaptureWidget::pullInterval() const {
+  if (shown_.isNull() && firstFramePolls_ > 0) return std::min(kFirstFramePollMs, previewRateMs_);
+  return previewRateMs_;
 }
 
 void CaptureWidget::updateTargetSize() {
@@ -376,6 +413,7 @@ void CaptureWidget::render(QPainter& painter) const {
 void CaptureWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   render(painter);
+  if (!shown_.isNull() && !std::exchange(framePainted_, true)) reportFirstFramePainted();
 }
 
 QImage CaptureWidget::pixels() const {

@@ -57,6 +57,9 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
 
   bool isConnected() const { return stream_ != nullptr; }
   bool isPreviewing() const { return preview_; }
+  // How often the window looks for a frame now, in ms: the preview rate, or
+  // more often for a while when a stream's first frame is awaited.
+  int pullInterval() const;
   // The frame the window shows, at the size it was decoded to.
   QImage currentFrame() const { return shown_; }
   CaptureStream* stream() const { return stream_.get(); }
@@ -129,8 +132,12 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
   std::uint64_t seen_ = 0;
   bool scale_ = false;
   bool preview_ = false;
+  int previewRateMs_;
+  // Quick looks left for a first frame before the preview rate takes over.
+  int firstFramePolls_ = 0;
   QTimer previewTimer_;
   QImage shown_;
+  bool framePainted_ = false;
   mutable QImage scaledCache_;
   mutable qint64 scaledFrom_ = 0;
 };

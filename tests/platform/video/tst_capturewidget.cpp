@@ -1,13 +1,15 @@
 // The real capture window against synthetic cameras: connecting, the scaled
-// and unscaled preview, painting, grabbing, the private clipboard, and
-// letting go of every descriptor.
+// and unscaled preview, painting, grabbing, the private clipboard, the first
+// frame's timing and report, and letting go of every descriptor.
 
 #include <dirent.h>
+#include <time.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -38,6 +40,39 @@ bool allBlack(const QImage& image) {
   return true;
 }
 
+long long monotonicNs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+// The messages of one logging category while it lives, under the filter
+// rules it is given; the previous handler and rules come back afterwards.
+class CategoryMessages {
+ public:
+  CategoryMessages(const char* category, const QString& rules) {
+    category_ = category;
+    lines_.clear();
+    QLoggingCategory::setFilterRules(rules);
+    previous_ = qInstallMessageHandler(&CategoryMessages::record);
+  }
+  ~CategoryMessages() {
+    qInstallMessageHandler(previous_);
+    QLoggingCategory::setFilterRules(QString());
+  }
+  CategoryMessages(const CategoryMessages&) = delete;
+  CategoryMessages& operator=(const CategoryMessages&) = delete;
+  const QStringList& lines() const { return lines_; }
+
+ private:
+  static void record(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (context.category && qstrcmp(context.category, category_) == 0) lines_ << message;
+  }
+  static inline const char* category_ = nullptr;
+  static inline QStringList lines_;
+  QtMessageHandler previous_ = nullptr;
+};
+
 }  // namespace
 
 class TestCaptureWidget : public QObject {
@@ -57,6 +92,9 @@ class TestCaptureWidget : public QObject {
   void copyUsesThePrivateClipboardOnly();
   void dialogsAreModalOverTheTopLevel();
   void pixelsMatchWhatIsPainted();
+  void firstFrameShowsWithoutWaitingForThePreviewRate();
+  void firstPaintedFrameIsReportedOnlyWhenAsked_data();
+  void firstPaintedFrameIsReportedOnlyWhenAsked();
   void hundredConnectionsLeaveNoDescriptor();
 
  private:
@@ -214,6 +252,55 @@ void TestCaptureWidget::pixelsMatchWhatIsPainted() {
   window->grabFrame();
   const QImage painted = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
   QCOMPARE(window->pixels(), painted);
+}
+
+void TestCaptureWidget::firstFrameShowsWithoutWaitingForThePreviewRate() {
+  // A preview rate far longer than QTRY's patience: only a window that looks
+  // for its first frame sooner can show one in time.
+  const auto window = newWindow(*host_);
+  QVERIFY(window->connectDriver(0));
+  window->setPreviewRate(60000);
+  window->setPreview(true);
+  QTRY_VERIFY(!window->currentFrame().isNull());
+  // From then on the rate holds: newer frames wait for the next period.
+  QCOMPARE(window->pullInterval(), 60000);
+  const qint64 first = window->currentFrame().cacheKey();
+  const std::uint64_t at = window->stream()->frames().sequence();
+  QTRY_VERIFY(window->stream()->frames().sequence() >= at + 3);
+  QCoreApplication::processEvents();
+  QCOMPARE(window->currentFrame().cacheKey(), first);
+}
+
+void TestCaptureWidget::firstPaintedFrameIsReportedOnlyWhenAsked_data() {
+  QTest::addColumn<QString>("rules");
+  QTest::addColumn<int>("lines");
+  QTest::newRow("silent by default") << QString() << 0;
+  QTest::newRow("one line when the category is on") << "tandeo.startup.info=true" << 1;
+  QTest::newRow("other categories on leave it silent") << "tandeo.video.debug=true" << 0;
+}
+
+void TestCaptureWidget::firstPaintedFrameIsReportedOnlyWhenAsked() {
+  QFETCH(QString, rules);
+  QFETCH(int, lines);
+  const CategoryMessages messages("tandeo.startup", rules);
+  const auto window = newWindow(*host_);
+  // Painted without a camera: no frame, nothing to report.
+  (void)window->grab();
+  QVERIFY(messages.lines().isEmpty());
+  const long long before = monotonicNs();
+  QVERIFY(window->connectDriver(0));
+  window->setPreview(true);
+  QTRY_VERIFY(!window->currentFrame().isNull());
+  (void)window->grab();
+  const long long after = monotonicNs();
+  (void)window->grab();
+  QCOMPARE(messages.lines().size(), lines);
+  if (lines == 0) return;
+  const QString line = messages.lines().front();
+  const QString prefix = QStringLiteral("first camera frame painted at monotonic ");
+  QVERIFY2(line.startsWith(prefix) && line.endsWith(QStringLiteral(" ns")), qPrintable(line));
+  const long long stamp = line.mid(prefix.size()).section(QLatin1Char(' '), 0, 0).toLongLong();
+  QVERIFY(stamp >= before && stamp <= after);
 }
 
 void TestCaptureWidget::hundredConnectionsLeaveNoDescriptor() {

@@ -77,6 +77,7 @@ class TestV4l2Stream : public QObject {
   void unpluggedAtAnyPointEndsCleanly();
   void stopWakesAWaitingWorker();
   void unplugEndsThePreviewOfAWindow();
+  void aCameraWithoutFramesIsLookedAtQuicklyForAWhileOnly();
   void busyDeviceRefusesToConnect();
   void hundredConnectionsLeakNothing();
 
@@ -244,6 +245,28 @@ void TestV4l2Stream::unplugEndsThePreviewOfAWindow() {
   QVERIFY(window.connectDriver(0));
   window.disconnectDriver();
   QVERIFY(!window.isConnected());
+}
+
+void TestV4l2Stream::aCameraWithoutFramesIsLookedAtQuicklyForAWhileOnly() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("video0");
+  QFile(path).open(QIODevice::WriteOnly);
+  auto n = node(V4L2_PIX_FMT_MJPEG);
+  n.faults.stalled = true;
+  fake_->addNode(path.toStdString(), n);
+  CaptureWidget window(std::make_shared<V4l2Provider>(dir.path().toStdString()), nullptr);
+  QVERIFY(window.connectDriver(0));
+  window.setPreviewRate(66);
+  window.setPreview(true);
+  // The first frame is looked for far more often than the preview rate...
+  QVERIFY(window.pullInterval() < 66);
+  // ...but a camera that delivers none is soon left to the preview rate.
+  QTRY_COMPARE(window.pullInterval(), 66);
+  QVERIFY(window.currentFrame().isNull());
+  // Preview off and on again: the next stream start looks quickly again.
+  window.setPreview(false);
+  window.setPreview(true);
+  QVERIFY(window.pullInterval() < 66);
 }
 
 void TestV4l2Stream::busyDeviceRefusesToConnect() {
