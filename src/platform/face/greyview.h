@@ -37,11 +37,6 @@ inline long width_step(const GreyView& view) {
 inline const void* image_data(const GreyView& view) {
   return view.image().constBits();
 }
-// dlib's const_image_view casts the pointer from the const overload; this one
-// exists only because the interface names it, and hands out the same pixels.
-inline void* image_data(GreyView& view) {
-  return const_cast<uchar*>(view.image().constBits());
-}
 
 }  // namespace face
 
