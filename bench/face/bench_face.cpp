@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <future>
 #include <vector>
 
 #include "platform/face/dlibfacefinder.h"
@@ -102,9 +101,7 @@ int main() {
     return 0;
   }
   std::printf("loading the landmark model: %.0f ms (off the user-interface thread)\n", loadMs);
-  std::promise<face::LandmarkModelResult> ready;
-  ready.set_value(std::move(model));
-  face::DlibFaceFinder withModel(ready.get_future().share());
+  face::DlibFaceFinder withModel(*model);
   dlib::shape_predictor predictor;
   dlib::deserialize(face::kLandmarkModelFile) >> predictor;
   report("find() with the landmark model",

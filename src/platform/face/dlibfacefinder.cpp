@@ -139,6 +139,9 @@ DlibFaceFinder::DlibFaceFinder(std::shared_future<LandmarkModelResult> model)
       pendingModel_(std::move(model)),
       modelSettled_(!pendingModel_.valid()) {}
 
+DlibFaceFinder::DlibFaceFinder(std::shared_ptr<const LandmarkModel> model)
+    : detector_(std::make_unique<Detector>()), model_(std::move(model)) {}
+
 DlibFaceFinder::~DlibFaceFinder() = default;
 
 void DlibFaceFinder::settleModel() {

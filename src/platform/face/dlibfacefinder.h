@@ -44,6 +44,8 @@ class DlibFaceFinder final : public FaceFinder {
   // it. A model that failed to load leaves the finder working from boxes
   // (the failure is logged).
   explicit DlibFaceFinder(std::shared_future<LandmarkModelResult> model);
+  // With a model already loaded.
+  explicit DlibFaceFinder(std::shared_ptr<const LandmarkModel> model);
   ~DlibFaceFinder() override;
   DlibFaceFinder(const DlibFaceFinder&) = delete;
   DlibFaceFinder& operator=(const DlibFaceFinder&) = delete;

@@ -144,9 +144,7 @@ class FaceEvaluation : public QObject {
     if (landmarks) {
       auto model = face::loadLandmarkModel(face::kLandmarkModelFile);
       if (!model) QSKIP("libdlib-data's landmark model is not installed");
-      std::promise<face::LandmarkModelResult> ready;
-      ready.set_value(std::move(model));
-      finder = std::make_shared<face::DlibFaceFinder>(ready.get_future().share());
+      finder = std::make_shared<face::DlibFaceFinder>(*model);
     } else {
       finder = std::make_shared<face::DlibFaceFinder>();
     }
