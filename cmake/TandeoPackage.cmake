@@ -45,8 +45,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not found by dpkg-shlibdeps because they are loaded as plugins: the SVG icon
 # engine draws every toolbar icon, and without a platform plugin no window opens.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
-# Qt's Turkish texts for its own buttons ("Evet", "Hayır", "Tamam").
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# Qt's Turkish texts for its own buttons ("Evet", "Hayır", "Tamam"), and
+# dlib's face landmark model: the automatic frame placement works without it
+# (eyes estimated from the face's box) but places the frame better with it.
+# libdlib itself is a Depends that dpkg-shlibdeps finds (libdlib19.1's shlibs).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libdlib-data")
 # The about box's "Sistem Bilgisi..." starts one of these when it finds one.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "hardinfo | gnome-system-monitor")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/conffiles)

@@ -96,6 +96,12 @@ depends=$(field Depends)
 for dependency in libqt6widgets6 libjpeg62-turbo libgif7 libqt6svg6 qt6-qpa-plugins; do
   grep -qE "(^|, )$dependency( |,|$)" <<<"$depends" || fail "Depends lacks $dependency: $depends"
 done
+grep -qE "(^|, )libdlib-data( |,|$)" <<<"$(field Recommends)" ||
+  fail "Recommends lacks libdlib-data: $(field Recommends)"
+# Once the program links the face detector, dpkg-shlibdeps must have found it.
+if objdump -p "$root/usr/bin/velmora-tandeo" | grep -q 'NEEDED.*libdlib'; then
+  grep -qE "(^|, )libdlib19" <<<"$depends" || fail "Depends lacks libdlib: $depends"
+fi
 dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx "$store" ||
   fail "$store is not a conffile"
 owners=$(dpkg-deb -c "$deb" | awk '{print $2}' | sort -u)
