@@ -1,7 +1,7 @@
 // Velmora Tandeo: the application object, Turkish standard texts, the program
 // context (the machine's cameras, Qt's dialogs, the user's settings store and
-// folders, the real way to end the program) and the frame, whose start-up
-// opens the workspace.
+// folders, the real way to end the program, the face detector) and the frame,
+// whose start-up opens the workspace.
 
 #include <QApplication>
 #include <QIcon>
@@ -10,6 +10,7 @@
 
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
+#include "platform/face/dlibfacefinder.h"
 #include "platform/ui/qtprompter.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
@@ -35,7 +36,9 @@ int main(int argc, char* argv[]) {
 
   // Outlives the windows, which only borrow it.
   ui::QtPrompter dialogs;
-  windows::WindowRegistry windows(windows::programContextOfThisRun(dialogs));
+  windows::ProgramContext context = windows::programContextOfThisRun(dialogs);
+  context.faceFinder = face::faceFinderOfThisMachine();
+  windows::WindowRegistry windows(std::move(context));
   windows::defineProgramWindows(windows);
   windows.show<windows::frmMain>();
   return QApplication::exec();

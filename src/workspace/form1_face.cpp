@@ -25,6 +25,7 @@ void Form1::loadFacePlacement() {
   const std::int32_t stored =
       settings().getDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), kValueName);
   chkYuzYerlestir->setChecked(stored != 0);
+  // Ticked here, the box's click handler gets the detector ready, as a click would.
   if (!windows_.context().faceFinder) {
     chkYuzYerlestir->setEnabled(false);
     chkYuzYerlestir->setToolTip(QStringLiteral("Yüz bulma bu kurulumda kullanılamıyor."));
@@ -34,6 +35,9 @@ void Form1::loadFacePlacement() {
 void Form1::chkYuzYerlestir_Click() {
   settings().saveDwordValue(Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), kValueName,
                             chkYuzYerlestir->isChecked() ? 1 : 0);
+  // The detector gets ready while the staff frame the first pupil.
+  if (const auto& finder = windows_.context().faceFinder; finder && chkYuzYerlestir->isChecked())
+    finder->prepare();
 }
 
 void Form1::placeFrameOnFace() {

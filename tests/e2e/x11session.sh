@@ -167,13 +167,14 @@ e2e_check_true() {
 }
 
 # e2e_launch [FOLDER]: starts the program in FOLDER (default: the photo
-# folder) with the scenario's profile and the synthetic camera; LSan reports
+# folder) with the scenario's profile and the synthetic camera ($E2E_CAMERAS,
+# default "Kamera A"); LSan reports
 # leaks when the program ends, if it was built with the sanitizers.
 e2e_launch() {
   local folder=${1:-$E2E_PHOTOS}
   (cd "$folder" && HOME=$E2E_HOME XDG_CONFIG_HOME=$E2E_HOME/config \
     XDG_CACHE_HOME=$E2E_HOME/cache XDG_DATA_HOME=$E2E_HOME/data QT_QPA_PLATFORM=xcb \
-    TANDEO_FAKE_CAMERAS="Kamera A" \
+    TANDEO_FAKE_CAMERAS="${E2E_CAMERAS:-Kamera A}" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1" \
     LSAN_OPTIONS="suppressions=$E2E_HERE/lsan.supp:print_suppressions=0" \
     exec "$E2E_PROGRAM") >>"$E2E_WORK/output.log" 2>&1 &

@@ -17,11 +17,14 @@ class FakeFaceFinder final : public face::FaceFinder {
     shown.push_back(photo);
     return faces;
   }
+  void prepare() override { ++prepared; }
 
   // What the next calls find.
   std::vector<face::FoundFace> faces;
   // Every photo the finder was asked about, in order.
   std::vector<QImage> shown;
+  // How often placement was switched on (at start-up or by the check box).
+  int prepared = 0;
 };
 
 // A level face with its eyes `eyeDistance` apart around `eyes`, in the box a

@@ -17,10 +17,10 @@
 
 #include "camera/frmwebcam.h"
 #include "camera/imagecontrol.h"
-#include "support/fake_face_finder.h"
 #include "photo_fixture.h"
 #include "platform/ui/picturebox.h"
 #include "settings/Module1.h"
+#include "support/fake_face_finder.h"
 #include "support/sandbox.h"
 #include "support/scripted_prompter.h"
 #include "workspace_fixture.h"
@@ -134,12 +134,16 @@ class Form1FaceTest : public QObject {
     testsupport::ScriptedPrompter prompts;
     if (storedBefore >= 0) store(profile, "YuzYerlestir", storedBefore);
     {
-      ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {},
-                             std::make_shared<FakeFaceFinder>());
+      auto finder = std::make_shared<FakeFaceFinder>();
+      ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
       QCOMPARE(program.form->chkYuzYerlestir->isChecked(), checked);
+      // The detector gets ready only when placement is on: at start-up when
+      // remembered so, or when the box is ticked.
+      QCOMPARE(finder->prepared, checked ? 1 : 0);
       QTest::mouseClick(program.form->chkYuzYerlestir, Qt::LeftButton);
       QCOMPARE(program.form->chkYuzYerlestir->isChecked(), !checked);
       QCOMPARE(stored(profile, "YuzYerlestir"), checked ? 0 : 1);
+      QCOMPARE(finder->prepared, 1);
     }
     // The next start shows what was clicked last.
     ProgramWindows again(profile, prompts, testsupport::fakeCameras("Kamera A"), {},

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <variant>
 
@@ -65,9 +66,34 @@ class DlibFaceFinder final : public FaceFinder {
   void settleModel();
 };
 
+// The finder the program uses: a DlibFaceFinder made when placement is first
+// prepared or used, with the landmark model when its file exists.
+class MachineFaceFinder final : public FaceFinder {
+ public:
+  explicit MachineFaceFinder(std::filesystem::path modelFile);
+  ~MachineFaceFinder() override;
+  MachineFaceFinder(const MachineFaceFinder&) = delete;
+  MachineFaceFinder& operator=(const MachineFaceFinder&) = delete;
+
+  // Makes the detector and reads the model on a thread of its own, once.
+  void prepare() override;
+  std::vector<FoundFace> find(const QImage& photo) override;
+  // Whether find() uses the landmark model (prepares, and waits for it).
+  bool usesLandmarks();
+  bool isPrepared() const;
+
+ private:
+  static std::shared_ptr<DlibFaceFinder> makeFinder(const std::filesystem::path& modelFile);
+
+  std::filesystem::path modelFile_;
+  std::once_flag started_;
+  std::shared_future<std::shared_ptr<DlibFaceFinder>> ready_;
+};
+
 // The finder the program uses: with the landmark model from `modelFile` when
-// that file exists (read on a thread of its own, so the program starts at
-// once), otherwise from boxes alone.
+// that file exists, otherwise from boxes alone. Nothing is made or read until
+// placement is prepared or first used: most runs never place a frame, and the
+// model takes seconds and 100 MB. prepare() reads it on a thread of its own.
 std::shared_ptr<FaceFinder> faceFinderOfThisMachine(
     const std::filesystem::path& modelFile = kLandmarkModelFile);
 

@@ -36,6 +36,9 @@ class FaceFinder {
   // Every frontal face in `photo`, in no particular order; none found is an
   // empty list. Called on the user-interface thread, after each photo.
   virtual std::vector<FoundFace> find(const QImage& photo) = 0;
+  // Placement was switched on: get ready (a detector may have a model to
+  // read), so the next photo does not wait. Finding works without it.
+  virtual void prepare() {}
 };
 
 }  // namespace face
