@@ -29,6 +29,7 @@
 #include "platform/ui/qtprompter.h"
 #include "platform/video/deviceprovider.h"
 #include "settings/Module1.h"
+#include "support/program_windows.h"
 #include "support/scratch_profile.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
@@ -65,18 +66,10 @@ int main(int argc, char** argv) {
   windows::ProgramContext context = windows::programContextOfThisRun(dialogs);
   context.faceFinder = face::faceFinderOfThisMachine();
   windows::WindowRegistry registry(std::move(context));
-  windows::defineProgramWindows(registry);
-  registry.show<windows::frmMain>();
+  // The live picture running, as a user would see it before pressing F5.
+  const video::CaptureWindow* camera = bench::showProgramWithLivePicture(registry);
+  if (!camera) return 1;
   Form1& form = registry.get<Form1>();
-  const video::CaptureWindow* camera = form.webCam().captureWindow();
-  if (!camera) {
-    std::fprintf(stderr, "no capture window: is TANDEO_FAKE_CAMERAS set?\n");
-    return 1;
-  }
-  // Let the live picture start, as a user would see it before pressing F5.
-  for (int i = 0; i < 50 && camera->pixels().isNull(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
 
   const auto onScreen = [camera] {
     const picture::Picture grabbed = modBitBlt::grabPicture(camera, 0, 0, 320, 240);

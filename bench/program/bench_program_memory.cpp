@@ -28,6 +28,7 @@
 #include "platform/ui/keycodes.h"
 #include "platform/ui/prompt.h"
 #include "settings/Module1.h"
+#include "support/program_windows.h"
 #include "support/scratch_profile.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
@@ -97,16 +98,10 @@ int main(int argc, char** argv) {
 
   DefaultAnswers answers;
   windows::WindowRegistry registry(windows::programContextOfThisRun(answers));
-  windows::defineProgramWindows(registry);
-  registry.show<windows::frmMain>();
+  // The live picture running, as a user would see it before pressing F5.
+  const video::CaptureWindow* camera = bench::showProgramWithLivePicture(registry);
+  if (!camera) return 1;
   Form1& form = registry.get<Form1>();
-  const video::CaptureWindow* camera = form.webCam().captureWindow();
-  if (!camera) {
-    std::fprintf(stderr, "no capture window: is TANDEO_FAKE_CAMERAS set?\n");
-    return 1;
-  }
-  for (int i = 0; i < 50 && camera->pixels().isNull(); ++i)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 
   // One photo taken and saved first, not counted: the preview window, the
   // browser and the codec's tables are made once, for the first photo.

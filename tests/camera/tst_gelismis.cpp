@@ -4,15 +4,13 @@
 // workspace's photo box; each opening loading the window afresh.
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QListWidget>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <cstdlib>
 #include <functional>
 
+#include "camera/camera_window_fixture.h"
 #include "camera/frmwebcam.h"
 #include "camera/imagecontrol.h"
 #include "platform/ui/picturebox.h"
@@ -23,35 +21,6 @@
 
 using testsupport::CountingCameras;
 using testsupport::ProgramWindows;
-
-namespace {
-
-// Runs `whileOpen` once the camera window is shown and showing frames; it is
-// to close the window. Should that not come within the test's patience, or a
-// check fail first, the window is closed here, so that the modal window never
-// outlives the test.
-void gelismis(ProgramWindows& program, const std::function<void(frmWebCam&)>& whileOpen) {
-  bool ran = false;
-  QTimer poll;
-  QElapsedTimer waited;
-  waited.start();
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    const QPointer<frmWebCam> camera = program.registry.find<frmWebCam>();
-    const bool ready = camera && camera->isVisible() && !camera->Image1->picture().isNull();
-    if (!ready && waited.elapsed() < 5000) return;
-    poll.stop();
-    if (ready) {
-      ran = true;
-      whileOpen(*camera);
-    }
-    if (camera && camera->isVisible()) camera->close();
-  });
-  poll.start(10);
-  program.form->toolYon_ButtonClick(QStringLiteral("gelismis"));
-  QVERIFY(ran);
-}
-
-}  // namespace
 
 class GelismisTest : public QObject {
   Q_OBJECT
@@ -76,7 +45,7 @@ class GelismisTest : public QObject {
     QVERIFY(program.captureWindow());
     QCOMPARE(cameras->openNow(), 1);
 
-    gelismis(program, [&](frmWebCam& camera) {
+    testsupport::inCameraWindow(program, [&](frmWebCam& camera) {
       QVERIFY(!program.captureWindow());
       QVERIFY(camera.isVisible());
       QCOMPARE(camera.windowModality(), Qt::ApplicationModal);
@@ -106,7 +75,7 @@ class GelismisTest : public QObject {
     ProgramWindows program(profile, prompts);
     QVERIFY(!program.form->photo.hasBitmap());
     QImage shown;
-    gelismis(program, [&](frmWebCam& camera) {
+    testsupport::inCameraWindow(program, [&](frmWebCam& camera) {
       camera.toolYon_ButtonClick(QStringLiteral("durdur"));
       shown = camera.Image1->picture();
       camera.toolYon_ButtonClick(QStringLiteral("al"));
@@ -122,13 +91,13 @@ class GelismisTest : public QObject {
     testsupport::SandboxProfile profile;
     testsupport::ScriptedPrompter prompts;
     ProgramWindows program(profile, prompts);
-    gelismis(program, [&](frmWebCam& camera) {
+    testsupport::inCameraWindow(program, [&](frmWebCam& camera) {
       QCOMPARE(camera.tmrMain->interval(), 10);
       prompts.answerInput(QStringLiteral("250"));
       camera.toolYon_ButtonClick(QStringLiteral("hiz"));
       camera.toolYon_ButtonClick(QStringLiteral("kapat"));
     });
-    gelismis(program, [&](frmWebCam& camera) {
+    testsupport::inCameraWindow(program, [&](frmWebCam& camera) {
       QCOMPARE(camera.tmrMain->interval(), 250);
       QVERIFY(camera.tmrMain->isActive());
       QTest::keyClick(&camera, Qt::Key_Escape);

@@ -6,15 +6,13 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QTimer>
 #include <QToolBar>
 #include <functional>
 
+#include "camera/camera_window_fixture.h"
 #include "camera/frmwebcam.h"
 #include "camera/imagecontrol.h"
 #include "photo_fixture.h"
@@ -49,6 +47,25 @@ void store(const testsupport::SandboxProfile& profile, const char* name, std::in
       Module1::HKEY_CURRENT_USER, Module1::mainKeyPath(), QString::fromLatin1(name), value);
 }
 
+// A workspace over a sandbox and camera "Kamera A", with a fake finder that
+// finds `faces`; placement is switched on in the store before it starts
+// unless `placementOn` is false.
+struct PlacingWorkspace {
+  explicit PlacingWorkspace(std::vector<face::FoundFace> faces, bool placementOn = true)
+      : finder(std::make_shared<FakeFaceFinder>()),
+        program((placementOn ? store(profile, "YuzYerlestir", 1) : void(), profile), prompts,
+                testsupport::fakeCameras("Kamera A"), {}, finder),
+        form(*program.form) {
+    finder->faces = std::move(faces);
+  }
+
+  testsupport::SandboxProfile profile;
+  testsupport::ScriptedPrompter prompts;
+  std::shared_ptr<FakeFaceFinder> finder;
+  ProgramWindows program;
+  Form1& form;
+};
+
 void pressF5(Form1& form) {
   form.txtOnAd->setFocus();
   QTest::keyClick(form.txtOnAd, Qt::Key_F5);
@@ -62,31 +79,6 @@ void clickPad(Form1& form, const char* key) {
     }
   }
   QFAIL(key);
-}
-
-// Opens the camera window from the workspace ("gelismis") and, once it shows
-// a picture, runs `whileOpen`, which is to close it; if the picture does not
-// come, or a check fails first, the window is closed here so that the modal
-// window never outlives the test.
-void inCameraWindow(ProgramWindows& program, const std::function<void(frmWebCam&)>& whileOpen) {
-  bool ran = false;
-  QTimer poll;
-  QElapsedTimer waited;
-  waited.start();
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    const QPointer<frmWebCam> camera = program.registry.find<frmWebCam>();
-    const bool ready = camera && camera->isVisible() && !camera->Image1->picture().isNull();
-    if (!ready && waited.elapsed() < 5000) return;
-    poll.stop();
-    if (ready) {
-      ran = true;
-      whileOpen(*camera);
-    }
-    if (camera && camera->isVisible()) camera->close();
-  });
-  poll.start(10);
-  program.form->toolYon_ButtonClick(QStringLiteral("gelismis"));
-  QVERIFY(ran);
 }
 
 }  // namespace
@@ -173,41 +165,32 @@ class Form1FaceTest : public QObject {
     QFETCH(std::vector<face::FoundFace>, faces);
     QFETCH(QRect, frame);
     QFETCH(QString, message);
-    testsupport::SandboxProfile profile;
-    testsupport::ScriptedPrompter prompts;
-    store(profile, "YuzYerlestir", 1);
-    auto finder = std::make_shared<FakeFaceFinder>();
-    finder->faces = faces;
-    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
-    Form1& form = *program.form;
+    PlacingWorkspace run(faces);
+    Form1& form = run.form;
     clickPad(form, "orta");
     QVERIFY(testsupport::freezeLivePicture(form));
 
     pressF5(form);
 
-    QCOMPARE(finder->shown.size(), std::size_t(1));
-    QCOMPARE(finder->shown[0], form.photo.image());
+    QCOMPARE(run.finder->shown.size(), std::size_t(1));
+    QCOMPARE(run.finder->shown[0], form.photo.image());
     QCOMPARE(frameRect(form), frame);
     QCOMPARE(form.Label5->geometry(), frame);
     QCOMPARE(form.txtSol->text(), QString::number(frame.left()));
     QCOMPARE(form.txtUst->text(), QString::number(frame.top()));
-    QCOMPARE(stored(profile, "Sol"), frame.left());
-    QCOMPARE(stored(profile, "Ust"), frame.top());
+    QCOMPARE(stored(run.profile, "Sol"), frame.left());
+    QCOMPARE(stored(run.profile, "Ust"), frame.top());
     QCOMPARE(form.lblYuzMesaj->text(), message);
-    QVERIFY(prompts.prompts().isEmpty());
+    QVERIFY(run.prompts.prompts().isEmpty());
   }
 
   void uncheckedBoxLeavesTheFrameAlone() {
-    testsupport::SandboxProfile profile;
-    testsupport::ScriptedPrompter prompts;
-    auto finder = std::make_shared<FakeFaceFinder>();
-    finder->faces = {levelFace({160, 110})};
-    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
-    Form1& form = *program.form;
+    PlacingWorkspace run({levelFace({160, 110})}, false);
+    Form1& form = run.form;
     clickPad(form, "orta");
     pressF5(form);
     QVERIFY(form.photo.hasBitmap());
-    QVERIFY(finder->shown.empty());
+    QVERIFY(run.finder->shown.empty());
     QCOMPARE(frameRect(form), QRect(107, 60, 105, 120));
     QVERIFY(form.lblYuzMesaj->text().isEmpty());
   }
@@ -230,73 +213,59 @@ class Form1FaceTest : public QObject {
   }
 
   void messageIsClearedByTheNextPhoto() {
-    testsupport::SandboxProfile profile;
-    testsupport::ScriptedPrompter prompts;
-    store(profile, "YuzYerlestir", 1);
-    auto finder = std::make_shared<FakeFaceFinder>();
-    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
-    Form1& form = *program.form;
+    PlacingWorkspace run({});
+    Form1& form = run.form;
     pressF5(form);
     QCOMPARE(form.lblYuzMesaj->text(), kNoFace);
     // Fine-tuning by hand says nothing new and keeps the line.
     clickPad(form, "sag");
     QCOMPARE(form.lblYuzMesaj->text(), kNoFace);
-    finder->faces = {levelFace({160, 110})};
+    run.finder->faces = {levelFace({160, 110})};
     pressF5(form);
     QVERIFY(form.lblYuzMesaj->text().isEmpty());
-    finder->faces = {};
+    run.finder->faces = {};
     pressF5(form);
     QCOMPARE(form.lblYuzMesaj->text(), kNoFace);
     QTest::mouseClick(form.chkYuzYerlestir, Qt::LeftButton);
     pressF5(form);
     QVERIFY(form.lblYuzMesaj->text().isEmpty());
-    QCOMPARE(finder->shown.size(), std::size_t(3));
+    QCOMPARE(run.finder->shown.size(), std::size_t(3));
   }
 
   void livePictureIsNeverSearched() {
-    testsupport::SandboxProfile profile;
-    testsupport::ScriptedPrompter prompts;
-    store(profile, "YuzYerlestir", 1);
-    auto finder = std::make_shared<FakeFaceFinder>();
-    finder->faces = {levelFace({160, 110})};
-    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
-    Form1& form = *program.form;
+    PlacingWorkspace run({levelFace({160, 110})});
+    Form1& form = run.form;
     clickPad(form, "orta");
     // Several live frames go by in the workspace's preview.
-    video::CaptureWindow* camera = program.captureWindow();
+    video::CaptureWindow* camera = run.program.captureWindow();
     QVERIFY(camera);
     QTRY_VERIFY(testsupport::showsAFrame(camera->pixels()));
     const QImage first = camera->pixels();
     QTRY_VERIFY(camera->pixels() != first);
-    QVERIFY(finder->shown.empty());
+    QVERIFY(run.finder->shown.empty());
     QCOMPARE(frameRect(form), QRect(107, 60, 105, 120));
     QVERIFY(form.lblYuzMesaj->text().isEmpty());
   }
 
   void placementAfterResimAlInTheCameraWindow() {
-    testsupport::SandboxProfile profile;
-    testsupport::ScriptedPrompter prompts;
-    store(profile, "YuzYerlestir", 1);
-    auto finder = std::make_shared<FakeFaceFinder>();
-    finder->faces = {levelFace({150, 100})};
-    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
-    Form1& form = *program.form;
+    PlacingWorkspace run({levelFace({150, 100})});
+    Form1& form = run.form;
     clickPad(form, "orta");
     QImage handedOver;
-    inCameraWindow(program, [&](frmWebCam& camera) {
+    testsupport::inCameraWindow(run.program, [&](frmWebCam& camera) {
       // Nothing is searched while the camera window shows its live picture.
-      QVERIFY(finder->shown.empty());
+      QVERIFY(run.finder->shown.empty());
       camera.toolYon_ButtonClick(QStringLiteral("durdur"));
       handedOver = camera.Image1->picture();
       camera.toolYon_ButtonClick(QStringLiteral("al"));
     });
-    QCOMPARE(finder->shown.size(), std::size_t(1));
-    QCOMPARE(finder->shown[0], handedOver);
+    QCOMPARE(run.finder->shown.size(), std::size_t(1));
+    QCOMPARE(run.finder->shown[0], handedOver);
     QCOMPARE(form.photo.image(), handedOver);
     // 150 - 52.5 = 97.5 → 98, 100 - 54 = 46.
     QCOMPARE(frameRect(form), QRect(98, 46, 105, 120));
-    QCOMPARE(stored(profile, "Sol"), 98);
-    QCOMPARE(stored(profile, "Ust"), 46);
+    QCOMPARE(stored(run.profile, "Sol"), 98);
+    QCOMPARE(stored(run.profile, "Ust"), 46);
     QVERIFY(form.lblYuzMesaj->text().isEmpty());
   }
 
@@ -313,13 +282,8 @@ class Form1FaceTest : public QObject {
   void placedFrameIsFineTunedByHand() {
     QFETCH(QString, how);
     QFETCH(QRect, frame);
-    testsupport::SandboxProfile profile;
-    testsupport::ScriptedPrompter prompts;
-    store(profile, "YuzYerlestir", 1);
-    auto finder = std::make_shared<FakeFaceFinder>();
-    finder->faces = {levelFace({160, 110})};
-    ProgramWindows program(profile, prompts, testsupport::fakeCameras("Kamera A"), {}, finder);
-    Form1& form = *program.form;
+    PlacingWorkspace run({levelFace({160, 110})});
+    Form1& form = run.form;
     form.txtYon->setText(QStringLiteral("10"));
     pressF5(form);
     QCOMPARE(frameRect(form), QRect(108, 56, 105, 120));
@@ -334,9 +298,9 @@ class Form1FaceTest : public QObject {
       clickPad(form, qPrintable(how));
     }
     QCOMPARE(frameRect(form), frame);
-    QCOMPARE(stored(profile, "Sol"), frame.left());
-    QCOMPARE(stored(profile, "Ust"), frame.top());
-    QCOMPARE(finder->shown.size(), std::size_t(1));
+    QCOMPARE(stored(run.profile, "Sol"), frame.left());
+    QCOMPARE(stored(run.profile, "Ust"), frame.top());
+    QCOMPARE(run.finder->shown.size(), std::size_t(1));
   }
 };
 
