@@ -17,12 +17,12 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,10 +47,10 @@ struct PosixClose {
 };
 using Fd = base::UniqueFd<PosixClose>;
 
+// The clock the programs stamp their first paint with (the system's monotonic one).
 long long monotonicNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+  return static_cast<long long>(
+      std::chrono::nanoseconds(std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 
 // A started program: killed and reaped when it goes away.

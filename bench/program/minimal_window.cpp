@@ -3,13 +3,12 @@
 // menu, shown). It reports its first paint the way the program reports its
 // first camera frame, on the same logging category, so one reader times both.
 
-#include <time.h>
-
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
+#include <chrono>
 
 Q_LOGGING_CATEGORY(lcStartup, "tandeo.startup", QtWarningMsg)
 
@@ -22,10 +21,10 @@ class PaintedArea final : public QWidget {
     painter.fillRect(rect(), Qt::black);
     if (reported_) return;
     reported_ = true;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    qCInfo(lcStartup, "first paint at monotonic %lld ns",
-           static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec);
+    qCInfo(
+        lcStartup, "first paint at monotonic %lld ns",
+        static_cast<long long>(
+            std::chrono::nanoseconds(std::chrono::steady_clock::now().time_since_epoch()).count()));
   }
 
  private:

@@ -1,11 +1,10 @@
 #include "platform/video/capturewidget.h"
 
-#include <time.h>
-
 #include <QLoggingCategory>
 #include <QPainter>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <utility>
 
 #include "platform/video/areascaler.h"
@@ -35,11 +34,12 @@ constexpr int kFirstFramePolls = 200;
 // devices when nobody said they changed (a provider that cannot watch them).
 constexpr qint64 kLookAgainMs = 1000;
 
+// The steady clock is the system's monotonic one, which another process reads too.
 void reportFirstFramePainted() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  qCInfo(lcStartup, "first camera frame painted at monotonic %lld ns",
-         static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec);
+  qCInfo(
+      lcStartup, "first camera frame painted at monotonic %lld ns",
+      static_cast<long long>(
+          std::chrono::nanoseconds(std::chrono::steady_clock::now().time_since_epoch()).count()));
 }
 
 bool offers(const std::vector<PixelFormatInfo>& formats, const FormatOption& option) {

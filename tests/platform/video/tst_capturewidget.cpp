@@ -3,7 +3,6 @@
 // frame's timing and report, and letting go of every descriptor.
 
 #include <dirent.h>
-#include <time.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +12,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 
 #include "platform/video/capturestream.h"
 #include "platform/video/capturewidget.h"
@@ -40,10 +40,10 @@ bool allBlack(const QImage& image) {
   return true;
 }
 
+// The clock the programs stamp their first paint with (the system's monotonic one).
 long long monotonicNs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+  return static_cast<long long>(
+      std::chrono::nanoseconds(std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 
 // The messages of one logging category while it lives, under the filter
