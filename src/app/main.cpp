@@ -4,7 +4,6 @@
 // whose start-up opens the workspace.
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -12,6 +11,7 @@
 #include "mainwindow/programwindows.h"
 #include "platform/face/dlibfacefinder.h"
 #include "platform/ui/qtprompter.h"
+#include "windows/drawnicons.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 
@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
   // frame's caption and each message box's title are shown exactly as given.
   QApplication::setOrganizationName(QStringLiteral("Velmora"));
   QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));
+  QApplication::setWindowIcon(windows::programIcon());
   // Lets a Wayland desktop match the windows to the installed desktop entry.
   QApplication::setDesktopFileName(QStringLiteral("org.velmora.Tandeo"));
 

@@ -23,6 +23,7 @@
 #include "platform/video/privateclipboard.h"
 #include "rules/numbers.h"
 #include "settings/Module1.h"
+#include "windows/drawnicons.h"
 #include "windows/programcontext.h"
 
 namespace {
@@ -43,9 +44,11 @@ constexpr QRect kCaptureGeometry(0, 0, 320, 240);
 const QString kRefresh = QStringLiteral("Refresh");
 const QString kTitle = QStringLiteral("Velmora Photo");
 
+constexpr int kButtonIconSize = 24;
+
 // The window's own button pictures: resources/icons/camera-<key>.svg.
 QIcon buttonIcon(const QString& key) {
-  return QIcon(QStringLiteral(":/icons/camera-%1.svg").arg(key));
+  return windows::drawnIcon(QStringLiteral("camera-%1").arg(key), kButtonIconSize);
 }
 
 std::int32_t storedRefresh(const Module1& settings) {
@@ -102,7 +105,7 @@ frmWebCam::~frmWebCam() {
 void frmWebCam::createToolbar() {
   toolYon = new QToolBar(this);
   toolYon->setObjectName(QStringLiteral("toolYon"));
-  toolYon->setIconSize(QSize(24, 24));
+  toolYon->setIconSize(QSize(kButtonIconSize, kButtonIconSize));
   toolYon->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   toolYon->setFixedSize(width(), ui::twipsToPixelsY(kOutputTopTwips));
   toolYon->move(0, 0);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,6 +16,7 @@
 #include "browser/gozat.h"
 #include "platform/ui/twips.h"
 #include "settings/Module1.h"
+#include "windows/drawnicons.h"
 #include "windows/mdichild.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -89,7 +89,7 @@ frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
   thinCaption_->setParent(this);
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Velmora Tandeo( Pratik Fotoğraf Aracı)"));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/velmora-tandeo.svg")));
+  setWindowIcon(windows::programIcon());
   mdiArea_->setObjectName(QStringLiteral("mdiArea"));
   mdiArea_->setFrameShape(QFrame::NoFrame);
   mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

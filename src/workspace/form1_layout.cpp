@@ -24,11 +24,17 @@
 #include "platform/ui/statictextlabel.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
+#include "windows/drawnicons.h"
 #include "windows/windowregistry.h"
 #include "workspace/cropframelabel.h"
 #include "workspace/form1.h"
 
 namespace {
+
+// Picture sizes in pixels; each is one the build renders (windows::kDrawnIconSizes).
+constexpr int kPadIconSize = 24;
+constexpr int kCommandIconSize = 32;
+constexpr int kButtonIconSize = 16;
 
 constexpr double kClientWidthTwips = 11985;
 constexpr double kClientHeightTwips = 10230;
@@ -61,14 +67,10 @@ ui::UpDown* upDown(const char* name, QLineEdit* buddy, int minimum, int maximum)
   return control;
 }
 
-QIcon icon(const char* name) {
-  return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
-}
-
 QToolButton* pictureButton(const char* name, const char* image, int size,
                            const QString& toolTip = {}) {
   auto* button = named(new QToolButton, name);
-  button->setIcon(icon(image));
+  button->setIcon(windows::drawnIcon(QString::fromLatin1(image), size));
   button->setIconSize(QSize(size, size));
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);
@@ -88,7 +90,7 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets) {
 void Form1::createControls() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString());
-  setWindowIcon(icon("velmora-tandeo"));
+  setWindowIcon(windows::programIcon());
   setFixedSize(ui::twipsToPixelsX(kClientWidthTwips), ui::twipsToPixelsY(kClientHeightTwips));
 
   auto* columns = new QHBoxLayout;
@@ -291,7 +293,7 @@ QToolBar* Form1::createPadToolbar(int index,
   bar->setObjectName(QStringLiteral("toolYon(%1)").arg(index));
   bar->setProperty("index", index);
   bar->setFixedSize(ui::twipsToPixelsX(kPadRowWidthTwips), ui::twipsToPixelsY(kPadRowHeightTwips));
-  bar->setIconSize(QSize(24, 24));
+  bar->setIconSize(QSize(kPadIconSize, kPadIconSize));
   bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   for (const auto& [key, toolTip] : buttons) {
     const QString name = QString::fromLatin1(key);
@@ -299,7 +301,8 @@ QToolBar* Form1::createPadToolbar(int index,
         name.startsWith(QLatin1String("gen")) || name.startsWith(QLatin1String("yuk"))
             ? (name.endsWith(QLatin1String("arti")) ? "grow" : "shrink")
             : key;
-    QAction* button = bar->addAction(icon(image), QString());
+    QAction* button =
+        bar->addAction(windows::drawnIcon(QString::fromLatin1(image), kPadIconSize), QString());
     button->setObjectName(name);
     button->setData(name);
     button->setToolTip(toolTip);
@@ -313,7 +316,7 @@ QToolBar* Form1::createCommandToolbar() {
   auto* bar = new QToolBar;
   bar->setObjectName(QStringLiteral("toolYon(4)"));
   bar->setProperty("index", 4);
-  bar->setIconSize(QSize(32, 32));
+  bar->setIconSize(QSize(kCommandIconSize, kCommandIconSize));
   bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   const std::array<std::tuple<const char*, QString, QString>, 6> buttons{{
       {"foto", QStringLiteral("Fotoğraf Çek[F5]"), {}},
@@ -325,7 +328,8 @@ QToolBar* Form1::createCommandToolbar() {
       {"kapat", QStringLiteral("Kapat [ESC]"), {}},
   }};
   for (const auto& [key, caption, toolTip] : buttons) {
-    QAction* button = bar->addAction(icon(key), caption);
+    QAction* button =
+        bar->addAction(windows::drawnIcon(QString::fromLatin1(key), kCommandIconSize), caption);
     button->setObjectName(QString::fromLatin1(key));
     button->setData(QString::fromLatin1(key));
     if (!toolTip.isEmpty()) button->setToolTip(toolTip);
@@ -392,7 +396,8 @@ QGroupBox* Form1::createSaveGroup() {
   Slider1->setTickPosition(QSlider::TicksBelow);
   Slider1->setTickInterval(1);
   tamam = named(new QPushButton(QStringLiteral("Kaydet [F2]")), "tamam");
-  tamam->setIcon(icon("save"));
+  tamam->setIcon(windows::drawnIcon(QStringLiteral("save"), kButtonIconSize));
+  tamam->setIconSize(QSize(kButtonIconSize, kButtonIconSize));
 
   auto* layout = new QVBoxLayout(Frame5);
   layout->setContentsMargins(8, 4, 8, 8);
