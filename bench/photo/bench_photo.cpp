@@ -23,7 +23,7 @@
 #include "capture/modBitBlt.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "platform/face/dlibfacefinder.h"
+#include "platform/face/machinefacefinder.h"
 #include "platform/picture/picturefile.h"
 #include "platform/ui/inputblocker.h"
 #include "platform/ui/qtprompter.h"
@@ -65,6 +65,10 @@ int main(int argc, char** argv) {
   ui::QtPrompter dialogs;
   windows::ProgramContext context = windows::programContextOfThisRun(dialogs);
   context.faceFinder = face::faceFinderOfThisMachine();
+  if (!context.faceFinder) {
+    std::fprintf(stderr, "the face module was not built beside this benchmark\n");
+    return 1;
+  }
   windows::WindowRegistry registry(std::move(context));
   // The live picture running, as a user would see it before pressing F5.
   const video::CaptureWindow* camera = bench::showProgramWithLivePicture(registry);

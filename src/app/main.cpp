@@ -9,7 +9,7 @@
 
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
-#include "platform/face/dlibfacefinder.h"
+#include "platform/face/machinefacefinder.h"
 #include "platform/ui/qtprompter.h"
 #include "windows/drawnicons.h"
 #include "windows/programcontext.h"

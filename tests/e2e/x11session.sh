@@ -93,6 +93,12 @@ e2e_begin() {
   E2E_FAILED=0
   mkdir -p "$E2E_HOME/config" "$E2E_HOME/cache" "$E2E_PHOTOS" "$E2E_BIN"
   ln "$program" "$E2E_BIN/" 2>/dev/null || cp "$program" "$E2E_BIN/"
+  # The program looks for its face module beside itself.
+  local module
+  module=$(dirname "$program")/velmora-tandeo-faces.so
+  if [ -e "$module" ]; then
+    ln "$module" "$E2E_BIN/" 2>/dev/null || cp "$module" "$E2E_BIN/"
+  fi
   E2E_PROGRAM=$E2E_BIN/$(basename "$program")
   trap e2e_end EXIT
   e2e_start_display || e2e_fail "no X server with a window manager"

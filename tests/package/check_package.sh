@@ -98,9 +98,16 @@ for dependency in libqt6widgets6 libjpeg62-turbo libgif7 libqt6svg6 qt6-qpa-plug
 done
 grep -qE "(^|, )libdlib-data( |,|$)" <<<"$(field Recommends)" ||
   fail "Recommends lacks libdlib-data: $(field Recommends)"
-# Once the program links the face detector, dpkg-shlibdeps must have found it.
-if objdump -p "$root/usr/bin/velmora-tandeo" | grep -q 'NEEDED.*libdlib'; then
+# The face detector is the module the program loads from the package's library
+# folder; dpkg-shlibdeps must have found dlib through it.
+module=$(find "$root/usr/lib" -path '*/velmora-tandeo/velmora-tandeo-faces.so' -print -quit)
+[ -n "$module" ] || fail "the face module velmora-tandeo-faces.so is not in the package"
+if [ -n "$module" ]; then
+  objdump -p "$module" | grep -q 'NEEDED.*libdlib' || fail "the face module does not link dlib"
   grep -qE "(^|, )libdlib19" <<<"$depends" || fail "Depends lacks libdlib: $depends"
+fi
+if objdump -p "$root/usr/bin/velmora-tandeo" | grep -q 'NEEDED.*libdlib'; then
+  fail "the program links dlib itself instead of loading the face module"
 fi
 dpkg-deb -I "$deb" conffiles 2>/dev/null | grep -qx "$store" ||
   fail "$store is not a conffile"

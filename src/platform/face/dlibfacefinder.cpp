@@ -195,47 +195,16 @@ std::vector<FoundFace> DlibFaceFinder::find(const QImage& photo) {
   return faces;
 }
 
-MachineFaceFinder::MachineFaceFinder(std::filesystem::path modelFile)
-    : modelFile_(std::move(modelFile)) {}
-
-MachineFaceFinder::~MachineFaceFinder() = default;
-
-void MachineFaceFinder::prepare() {
-  std::call_once(started_, [this] {
-    ready_ =
-        std::async(std::launch::async, [file = modelFile_] { return makeFinder(file); }).share();
-  });
-}
-
-std::vector<FoundFace> MachineFaceFinder::find(const QImage& photo) {
-  prepare();
-  return ready_.get()->find(photo);
-}
-
-bool MachineFaceFinder::usesLandmarks() {
-  prepare();
-  return ready_.get()->usesLandmarks();
-}
-
-bool MachineFaceFinder::isPrepared() const {
-  return ready_.valid();
-}
-
-std::shared_ptr<DlibFaceFinder> MachineFaceFinder::makeFinder(
-    const std::filesystem::path& modelFile) {
+std::unique_ptr<DlibFaceFinder> makeDlibFinder(const std::filesystem::path& modelFile) {
   std::error_code error;
   if (!std::filesystem::exists(modelFile, error)) {
     qCInfo(lcFace) << "no landmark model at" << modelFile.c_str() << "- eyes from the face box";
-    return std::make_shared<DlibFaceFinder>();
+    return std::make_unique<DlibFaceFinder>();
   }
-  auto finder = std::make_shared<DlibFaceFinder>(
+  auto finder = std::make_unique<DlibFaceFinder>(
       std::async(std::launch::deferred, loadLandmarkModel, modelFile).share());
-  finder->usesLandmarks();  // reads the model here, off the user-interface thread
+  finder->usesLandmarks();  // reads the model now, on the caller's thread
   return finder;
-}
-
-std::shared_ptr<FaceFinder> faceFinderOfThisMachine(const std::filesystem::path& modelFile) {
-  return std::make_shared<MachineFaceFinder>(modelFile);
 }
 
 }  // namespace face

@@ -8,19 +8,14 @@
 #include <filesystem>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <variant>
 
 #include "platform/base/expected.h"
 #include "platform/base/system_error.h"
-#include "platform/face/facefinder.h"
+#include "platform/face/facemodule.h"
 
 namespace face {
-
-// Where libdlib-data installs the landmark model.
-inline constexpr const char* kLandmarkModelFile =
-    "/usr/share/dlib/shape_predictor_68_face_landmarks.dat";
 
 // The file is there but is not a landmark model dlib can read.
 struct DamagedModel {
@@ -66,35 +61,9 @@ class DlibFaceFinder final : public FaceFinder {
   void settleModel();
 };
 
-// The finder the program uses: a DlibFaceFinder made when placement is first
-// prepared or used, with the landmark model when its file exists.
-class MachineFaceFinder final : public FaceFinder {
- public:
-  explicit MachineFaceFinder(std::filesystem::path modelFile);
-  ~MachineFaceFinder() override;
-  MachineFaceFinder(const MachineFaceFinder&) = delete;
-  MachineFaceFinder& operator=(const MachineFaceFinder&) = delete;
-
-  // Makes the detector and reads the model on a thread of its own, once.
-  void prepare() override;
-  std::vector<FoundFace> find(const QImage& photo) override;
-  // Whether find() uses the landmark model (prepares, and waits for it).
-  bool usesLandmarks();
-  bool isPrepared() const;
-
- private:
-  static std::shared_ptr<DlibFaceFinder> makeFinder(const std::filesystem::path& modelFile);
-
-  std::filesystem::path modelFile_;
-  std::once_flag started_;
-  std::shared_future<std::shared_ptr<DlibFaceFinder>> ready_;
-};
-
-// The finder the program uses: with the landmark model from `modelFile` when
-// that file exists, otherwise from boxes alone. Nothing is made or read until
-// placement is prepared or first used: most runs never place a frame, and the
-// model takes seconds and 100 MB. prepare() reads it on a thread of its own.
-std::shared_ptr<FaceFinder> faceFinderOfThisMachine(
-    const std::filesystem::path& modelFile = kLandmarkModelFile);
+// The program's detector as the face module makes it: with the landmark model
+// in `modelFile` when that file exists (read here, which takes seconds),
+// otherwise from the face boxes alone.
+std::unique_ptr<DlibFaceFinder> makeDlibFinder(const std::filesystem::path& modelFile);
 
 }  // namespace face

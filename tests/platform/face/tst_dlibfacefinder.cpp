@@ -11,6 +11,7 @@
 
 #include "evaluationset.h"
 #include "platform/face/dlibfacefinder.h"
+#include "platform/face/machinefacefinder.h"
 
 Q_DECLARE_METATYPE(QImage::Format)
 
@@ -56,6 +57,7 @@ class DlibFaceFinderTest : public QObject {
   // landmarks.
   void initTestCase() {
     auto finder = face::faceFinderOfThisMachine();
+    QVERIFY2(finder, "the face module was not built beside the test");
     if (QFile::exists(face::kLandmarkModelFile)) {
       QVERIFY(dynamic_cast<face::MachineFaceFinder&>(*finder).usesLandmarks());
       model_ = finder;
@@ -225,6 +227,7 @@ class DlibFaceFinderTest : public QObject {
     QCOMPARE(error->code, ENOENT);
 
     auto finder = face::faceFinderOfThisMachine("/nonexistent/shape_predictor.dat");
+    QVERIFY(finder);
     QVERIFY(!dynamic_cast<face::MachineFaceFinder&>(*finder).usesLandmarks());
   }
 
