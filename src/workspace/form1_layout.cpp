@@ -441,12 +441,49 @@ QFrame* Form1::createFolderGroup() {
   return Frame7;
 }
 
+namespace {
+
+// Puts the waiting notice over the middle of the two picture boxes, where the
+// user is looking, each time it appears. Placing it when it was made meant
+// laying the whole workspace out in its constructor, and again once it was
+// shown: the longest step before the first camera frame.
+class NoticePlacer final : public QObject {
+ public:
+  NoticePlacer(QWidget* notice, const QWidget* first, const QWidget* second)
+      : QObject(notice), notice_(notice), first_(first), second_(second) {
+    notice->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == notice_ && event->type() == QEvent::Show) place();
+    return false;
+  }
+
+ private:
+  void place() {
+    QWidget* host = notice_->parentWidget();
+    if (QLayout* layout = host->layout()) layout->activate();
+    const QRect pictures(first_->mapTo(host, QPoint(0, 0)),
+                         second_->mapTo(host, QPoint(second_->width(), second_->height())));
+    const QSize size(360, 64);
+    notice_->setGeometry(
+        QRect(pictures.center() - QPoint(size.width() / 2, size.height() / 2), size));
+  }
+
+  QWidget* notice_;
+  const QWidget* first_;
+  const QWidget* second_;
+};
+
+}  // namespace
+
 void Form1::createWaitingNotice() {
   waiting = named(new QFrame(this), "waiting");
   waiting->setFrameStyle(QFrame::Panel | QFrame::Raised);
   waiting->setLineWidth(2);
   waiting->setAutoFillBackground(true);
-  // Laid out once: the notice is painted while the photo is being taken.
+  // Laid out once, the first time it is shown: the notice is painted while
+  // the photo is being taken.
   Label10 =
       named(new ui::StaticTextLabel(QStringLiteral("Resim Alınıyor. Lütfen Bekleyiniz"), waiting),
             "Label10");
@@ -457,15 +494,8 @@ void Form1::createWaitingNotice() {
   Label10->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(waiting);
   layout->addWidget(Label10);
-  // Over the middle of the two picture boxes, where the user is looking.
-  layout->activate();
-  this->layout()->activate();
-  const QSize size(360, 64);
-  const QRect pictures(Picture1->mapTo(this, QPoint(0, 0)),
-                       Picture2->mapTo(this, QPoint(Picture2->width(), Picture2->height())));
-  waiting->setGeometry(
-      QRect(pictures.center() - QPoint(size.width() / 2, size.height() / 2), size));
   waiting->hide();
+  new NoticePlacer(waiting, Picture1, Picture2);
 }
 
 void Form1::createMenus() {

@@ -100,10 +100,12 @@ class Form1PhotoTest : public QObject {
     Form1& form = *program.form;
     bool sawWaiting = false;
     bool sawNoInput = false;
+    QRect noticeAt;
     QString typedMeanwhile;
     // Runs in the step that lets pending events run, before the grab.
     QTimer::singleShot(0, &form, [&] {
       sawWaiting = form.waiting->isVisible();
+      noticeAt = form.waiting->geometry();
       sawNoInput = !form.takesInput();
       form.txtOnAd->setFocus();
       QTest::keyClick(form.txtOnAd, Qt::Key_X);
@@ -114,6 +116,18 @@ class Form1PhotoTest : public QObject {
     const QString before = form.txtOnAd->text();
     form.takePhoto();
     QVERIFY(sawWaiting);
+    // Over the middle of the two picture boxes, where the user is looking.
+    const QRect pictures(
+        form.Picture1->mapTo(&form, QPoint(0, 0)),
+        form.Picture2->mapTo(&form, QPoint(form.Picture2->width(), form.Picture2->height())));
+    QCOMPARE(noticeAt.size(), QSize(360, 64));
+    QVERIFY2(qAbs(noticeAt.center().x() - pictures.center().x()) <= 1 &&
+                 qAbs(noticeAt.center().y() - pictures.center().y()) <= 1,
+             qPrintable(QStringLiteral("notice centred at %1,%2, pictures at %3,%4")
+                            .arg(noticeAt.center().x())
+                            .arg(noticeAt.center().y())
+                            .arg(pictures.center().x())
+                            .arg(pictures.center().y())));
     QVERIFY(sawNoInput);
     QCOMPARE(typedMeanwhile, before + QStringLiteral("|50"));
     QVERIFY(!form.waiting->isVisible());
