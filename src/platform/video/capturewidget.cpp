@@ -360,15 +360,20 @@ bool CaptureWidget::copyFrame() {
 void CaptureWidget::pullFrame() {
   if (!stream_) return;
   stream_->windowPulled(std::chrono::milliseconds(previewTimer_.interval()));
-  QImage newest;
-  if (!stream_->frames().takeNewer(seen_, newest)) {
+  if (!takeNewestFrame()) {
     if (firstFramePolls_ > 0 && --firstFramePolls_ == 0) previewTimer_.setInterval(pullInterval());
     return;
   }
+  update();
+}
+
+bool CaptureWidget::takeNewestFrame() {
+  QImage newest;
+  if (!stream_ || !stream_->frames().takeNewer(seen_, newest)) return false;
   const bool first = shown_.isNull();
   shown_ = std::move(newest);
   if (first) previewTimer_.setInterval(pullInterval());
-  update();
+  return true;
 }
 
 void CaptureWidget::updateTimer() {
@@ -411,6 +416,9 @@ void CaptureWidget::render(QPainter& painter) const {
 }
 
 void CaptureWidget::paintEvent(QPaintEvent*) {
+  // A frame the camera delivered before the window's first paint is in that
+  // paint, instead of black until the next look and a second paint.
+  if (shown_.isNull() && preview_) takeNewestFrame();
   QPainter painter(this);
   render(painter);
   if (!shown_.isNull() && !std::exchange(framePainted_, true)) reportFirstFramePainted();

@@ -95,6 +95,8 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
 
  private:
   void pullFrame();
+  // The stream's newest frame, if the window has not shown it yet.
+  bool takeNewestFrame();
   void streamEnded(std::uint64_t generation);
   void updateTargetSize();
   void updateTimer();

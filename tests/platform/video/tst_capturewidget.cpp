@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <thread>
 
 #include "platform/video/capturestream.h"
 #include "platform/video/capturewidget.h"
@@ -93,6 +94,8 @@ class TestCaptureWidget : public QObject {
   void dialogsAreModalOverTheTopLevel();
   void pixelsMatchWhatIsPainted();
   void firstFrameShowsWithoutWaitingForThePreviewRate();
+  void firstPaintShowsAFrameAlreadyDelivered_data();
+  void firstPaintShowsAFrameAlreadyDelivered();
   void firstPaintedFrameIsReportedOnlyWhenAsked_data();
   void firstPaintedFrameIsReportedOnlyWhenAsked();
   void hundredConnectionsLeaveNoDescriptor();
@@ -269,6 +272,29 @@ void TestCaptureWidget::firstFrameShowsWithoutWaitingForThePreviewRate() {
   QTRY_VERIFY(window->stream()->frames().sequence() >= at + 3);
   QCoreApplication::processEvents();
   QCOMPARE(window->currentFrame().cacheKey(), first);
+}
+
+void TestCaptureWidget::firstPaintShowsAFrameAlreadyDelivered_data() {
+  QTest::addColumn<bool>("preview");
+  QTest::newRow("previewing: the frame is painted") << true;
+  QTest::newRow("preview off: the window stays black") << false;
+}
+
+void TestCaptureWidget::firstPaintShowsAFrameAlreadyDelivered() {
+  QFETCH(bool, preview);
+  const auto window = newWindow(*host_);
+  QVERIFY(window->connectDriver(0));
+  window->setPreview(preview);
+  // Waits without running events, so the window's own looks cannot take the
+  // frame: only the paint can.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (window->stream()->frames().sequence() == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  QVERIFY(window->stream()->frames().sequence() > 0);
+  QVERIFY(window->currentFrame().isNull());
+  const QImage painted = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QCOMPARE(testsupport::hasPicture(painted), preview);
+  QCOMPARE(window->currentFrame().isNull(), !preview);
 }
 
 void TestCaptureWidget::firstPaintedFrameIsReportedOnlyWhenAsked_data() {
