@@ -10,12 +10,15 @@
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/face/machinefacefinder.h"
+#include "platform/ui/fontwarmup.h"
 #include "platform/ui/qtprompter.h"
 #include "windows/drawnicons.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 
 int main(int argc, char* argv[]) {
+  // On the second core meanwhile: the fonts the first window needs.
+  const ui::FontConfigurationWarmup fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmora Tandeo"));
   // No display name: Qt would append it to every window's title, and the
