@@ -10,9 +10,10 @@
 #include "mainwindow/frmmain.h"
 #include "mainwindow/programwindows.h"
 #include "platform/face/machinefacefinder.h"
+#include "platform/ui/deferrediconstyle.h"
+#include "platform/ui/drawnicons.h"
 #include "platform/ui/fontwarmup.h"
 #include "platform/ui/qtprompter.h"
-#include "windows/drawnicons.h"
 #include "windows/programcontext.h"
 #include "windows/windowregistry.h"
 
@@ -20,12 +21,15 @@ int main(int argc, char* argv[]) {
   // On the second core meanwhile: the fonts the first window needs.
   const ui::FontConfigurationWarmup fonts;
   QApplication app(argc, argv);
+  // The desktop's style, or the one the user asked for, reading its pictures
+  // only when they are shown.
+  QApplication::setStyle(new ui::DeferredIconStyle(QApplication::style()));
   QApplication::setApplicationName(QStringLiteral("Velmora Tandeo"));
   // No display name: Qt would append it to every window's title, and the
   // frame's caption and each message box's title are shown exactly as given.
   QApplication::setOrganizationName(QStringLiteral("Velmora"));
   QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
-  QApplication::setWindowIcon(windows::programIcon());
+  QApplication::setWindowIcon(ui::programIcon());
   // Lets a Wayland desktop match the windows to the installed desktop entry.
   QApplication::setDesktopFileName(QStringLiteral("org.velmora.Tandeo"));
 

@@ -15,6 +15,7 @@
 #include <array>
 
 #include "camera/imagecontrol.h"
+#include "platform/ui/drawnicons.h"
 #include "platform/ui/keycodes.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/prompt.h"
@@ -23,7 +24,6 @@
 #include "platform/video/privateclipboard.h"
 #include "rules/numbers.h"
 #include "settings/Module1.h"
-#include "windows/drawnicons.h"
 #include "windows/programcontext.h"
 
 namespace {
@@ -48,7 +48,7 @@ constexpr int kButtonIconSize = 24;
 
 // The window's own button pictures: resources/icons/camera-<key>.svg.
 QIcon buttonIcon(const QString& key) {
-  return windows::drawnIcon(QStringLiteral("camera-%1").arg(key), kButtonIconSize);
+  return ui::drawnIcon(QStringLiteral("camera-%1").arg(key), kButtonIconSize);
 }
 
 std::int32_t storedRefresh(const Module1& settings) {

@@ -14,9 +14,9 @@
 
 #include "browser/frmonizle.h"
 #include "browser/gozat.h"
+#include "platform/ui/drawnicons.h"
 #include "platform/ui/twips.h"
 #include "settings/Module1.h"
-#include "windows/drawnicons.h"
 #include "windows/mdichild.h"
 #include "windows/windowregistry.h"
 #include "workspace/form1.h"
@@ -89,7 +89,7 @@ frmMain::frmMain(WindowRegistry& windows, QWidget* parent)
   thinCaption_->setParent(this);
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Velmora Tandeo( Pratik Fotoğraf Aracı)"));
-  setWindowIcon(windows::programIcon());
+  setWindowIcon(ui::programIcon());
   mdiArea_->setObjectName(QStringLiteral("mdiArea"));
   mdiArea_->setFrameShape(QFrame::NoFrame);
   mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -18,20 +18,20 @@
 #include <QToolButton>
 
 #include "platform/ui/dirlistbox.h"
+#include "platform/ui/drawnicons.h"
 #include "platform/ui/drivelistbox.h"
 #include "platform/ui/picturebox.h"
 #include "platform/ui/simplecombobox.h"
 #include "platform/ui/statictextlabel.h"
 #include "platform/ui/twips.h"
 #include "platform/ui/updown.h"
-#include "windows/drawnicons.h"
 #include "windows/windowregistry.h"
 #include "workspace/cropframelabel.h"
 #include "workspace/form1.h"
 
 namespace {
 
-// Picture sizes in pixels; each is one the build renders (windows::kDrawnIconSizes).
+// Picture sizes in pixels; each is one the build renders (ui::kDrawnIconSizes).
 constexpr int kPadIconSize = 24;
 constexpr int kCommandIconSize = 32;
 constexpr int kButtonIconSize = 16;
@@ -70,7 +70,7 @@ ui::UpDown* upDown(const char* name, QLineEdit* buddy, int minimum, int maximum)
 QToolButton* pictureButton(const char* name, const char* image, int size,
                            const QString& toolTip = {}) {
   auto* button = named(new QToolButton, name);
-  button->setIcon(windows::drawnIcon(QString::fromLatin1(image), size));
+  button->setIcon(ui::drawnIcon(QString::fromLatin1(image), size));
   button->setIconSize(QSize(size, size));
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);
@@ -90,7 +90,7 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets) {
 void Form1::createControls() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString());
-  setWindowIcon(windows::programIcon());
+  setWindowIcon(ui::programIcon());
   setFixedSize(ui::twipsToPixelsX(kClientWidthTwips), ui::twipsToPixelsY(kClientHeightTwips));
 
   auto* columns = new QHBoxLayout;
@@ -302,7 +302,7 @@ QToolBar* Form1::createPadToolbar(int index,
             ? (name.endsWith(QLatin1String("arti")) ? "grow" : "shrink")
             : key;
     QAction* button =
-        bar->addAction(windows::drawnIcon(QString::fromLatin1(image), kPadIconSize), QString());
+        bar->addAction(ui::drawnIcon(QString::fromLatin1(image), kPadIconSize), QString());
     button->setObjectName(name);
     button->setData(name);
     button->setToolTip(toolTip);
@@ -329,7 +329,7 @@ QToolBar* Form1::createCommandToolbar() {
   }};
   for (const auto& [key, caption, toolTip] : buttons) {
     QAction* button =
-        bar->addAction(windows::drawnIcon(QString::fromLatin1(key), kCommandIconSize), caption);
+        bar->addAction(ui::drawnIcon(QString::fromLatin1(key), kCommandIconSize), caption);
     button->setObjectName(QString::fromLatin1(key));
     button->setData(QString::fromLatin1(key));
     if (!toolTip.isEmpty()) button->setToolTip(toolTip);
@@ -396,7 +396,7 @@ QGroupBox* Form1::createSaveGroup() {
   Slider1->setTickPosition(QSlider::TicksBelow);
   Slider1->setTickInterval(1);
   tamam = named(new QPushButton(QStringLiteral("Kaydet [F2]")), "tamam");
-  tamam->setIcon(windows::drawnIcon(QStringLiteral("save"), kButtonIconSize));
+  tamam->setIcon(ui::drawnIcon(QStringLiteral("save"), kButtonIconSize));
   tamam->setIconSize(QSize(kButtonIconSize, kButtonIconSize));
 
   auto* layout = new QVBoxLayout(Frame5);

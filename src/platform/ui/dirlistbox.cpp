@@ -1,10 +1,11 @@
 #include "platform/ui/dirlistbox.h"
 
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLoggingCategory>
+
+#include "platform/ui/drawnicons.h"
 
 namespace ui {
 namespace {
@@ -57,14 +58,14 @@ void DirListBox::refresh() {
 }
 
 void DirListBox::showPath() {
-  static const QFileIconProvider icons;
+  const QIcon folderIcon = drawnIcon(QStringLiteral("folder"), kListIconSize);
   clear();
   QTreeWidgetItem* parentItem = nullptr;
   for (const QString& folder : ancestorsOf(path_)) {
     auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(this);
     item->setText(0, displayName(folder));
     item->setData(0, kPathRole, folder);
-    item->setIcon(0, icons.icon(QFileIconProvider::Folder));
+    item->setIcon(0, folderIcon);
     item->setExpanded(true);
     parentItem = item;
   }
@@ -76,7 +77,7 @@ void DirListBox::showPath() {
     auto* item = new QTreeWidgetItem(parentItem);
     item->setText(0, sub.fileName());
     item->setData(0, kPathRole, sub.absoluteFilePath());
-    item->setIcon(0, icons.icon(QFileIconProvider::Folder));
+    item->setIcon(0, folderIcon);
   }
   if (parentItem) parentItem->setExpanded(true);
 }

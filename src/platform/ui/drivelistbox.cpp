@@ -1,8 +1,9 @@
 #include "platform/ui/drivelistbox.h"
 
 #include <QDir>
-#include <QFileIconProvider>
 #include <QSignalBlocker>
+
+#include "platform/ui/drawnicons.h"
 
 namespace ui {
 
@@ -29,13 +30,13 @@ base::Expected<void, DriveError> DriveListBox::setDrive(const QString& pathOrDri
 }
 
 void DriveListBox::setVolumes(std::vector<Volume> volumes) {
-  static const QFileIconProvider icons;
+  const QIcon icon = drawnIcon(QStringLiteral("drive"), kListIconSize);
   const QString current = drive();
   const QSignalBlocker quiet(this);
   clear();
   volumes_ = std::move(volumes);
   for (const Volume& volume : volumes_) {
-    addItem(icons.icon(QFileIconProvider::Drive), volumeCaption(volume));
+    addItem(icon, volumeCaption(volume));
   }
   setCurrentIndex(current.isEmpty() ? -1 : volumeIndexFor(volumes_, current));
 }

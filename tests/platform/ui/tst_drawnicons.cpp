@@ -10,7 +10,7 @@
 #include <QPixmap>
 #include <QTest>
 
-#include "windows/drawnicons.h"
+#include "platform/ui/drawnicons.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ class TestDrawnIcons : public QObject {
     const QStringList names = pictureNames();
     QVERIFY2(names.size() > 20, "the pictures' folder was not found");
     for (const QString& name : names)
-      for (const int size : windows::kDrawnIconSizes)
+      for (const int size : ui::kDrawnIconSizes)
         QTest::addRow("%s-%d", qPrintable(name), size) << name << size;
   }
 
@@ -53,7 +53,7 @@ class TestDrawnIcons : public QObject {
   void everyPictureAtEverySize() {
     QFETCH(QString, name);
     QFETCH(int, size);
-    const QIcon icon = windows::drawnIcon(name, size);
+    const QIcon icon = ui::drawnIcon(name, size);
     QVERIFY(!icon.isNull());
     for (const qreal ratio : {1.0, 2.0}) {
       const QPixmap picture = icon.pixmap(QSize(size, size), ratio);
@@ -69,7 +69,7 @@ class TestDrawnIcons : public QObject {
 
   void programIconAtTheDesktopsSizes() {
     QFETCH(int, size);
-    const QIcon icon = windows::programIcon();
+    const QIcon icon = ui::programIcon();
     QVERIFY(icon.availableSizes().contains(QSize(size, size)));
     const QPixmap picture = icon.pixmap(QSize(size, size));
     QCOMPARE(picture.size(), QSize(size, size));
@@ -89,7 +89,7 @@ class TestDrawnIcons : public QObject {
   void sizesBetweenRenderingsComeFromTheNextLargerOne() {
     QFETCH(int, asked);
     QFETCH(int, given);
-    const QIcon icon = windows::drawnIcon(QStringLiteral("foto"), 24);
+    const QIcon icon = ui::drawnIcon(QStringLiteral("foto"), 24);
     QCOMPARE(icon.actualSize(QSize(asked, asked)), QSize(given, given));
     QCOMPARE(icon.pixmap(QSize(asked, asked)).size(), QSize(given, given));
   }
@@ -97,11 +97,11 @@ class TestDrawnIcons : public QObject {
   void aSizeTheBuildDoesNotRenderGivesNothing() {
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression(QStringLiteral("no rendering of .*foto.* 23")));
-    QVERIFY(windows::drawnIcon(QStringLiteral("foto"), 23).isNull());
+    QVERIFY(ui::drawnIcon(QStringLiteral("foto"), 23).isNull());
   }
 
   void disabledPicturesAreGreyed() {
-    const QIcon icon = windows::drawnIcon(QStringLiteral("foto"), 32);
+    const QIcon icon = ui::drawnIcon(QStringLiteral("foto"), 32);
     const QImage normal = icon.pixmap(QSize(32, 32)).toImage();
     const QImage disabled = icon.pixmap(QSize(32, 32), QIcon::Disabled).toImage();
     QCOMPARE(disabled.size(), normal.size());
@@ -118,7 +118,7 @@ class TestDrawnIcons : public QObject {
   // Painting through QIcon::paint (what a tool button does) fills the asked
   // rectangle from the rendering, not a blurred enlargement of a smaller one.
   void paintingUsesTheRenderingForTheScreen() {
-    const QIcon icon = windows::drawnIcon(QStringLiteral("foto"), 24);
+    const QIcon icon = ui::drawnIcon(QStringLiteral("foto"), 24);
     for (const qreal ratio : {1.0, 2.0}) {
       QImage canvas(QSize(24, 24) * ratio, QImage::Format_ARGB32_Premultiplied);
       canvas.setDevicePixelRatio(ratio);

@@ -8,10 +8,12 @@
 #include <QIcon>
 #include <QString>
 
-namespace windows {
+namespace ui {
 
 // The sizes, in pixels, the build renders every picture at.
 inline constexpr int kDrawnIconSizes[] = {16, 20, 24, 32, 40};
+// The folder and drive lists' pictures ("folder", "drive").
+inline constexpr int kListIconSize = 16;
 
 // The picture `name` (resources/icons/<name>.svg) as shown at `size` pixels,
 // one of kDrawnIconSizes (another size gives an empty icon and a warning).
@@ -22,4 +24,4 @@ QIcon drawnIcon(const QString& name, int size);
 // The program's own icon at every size a desktop asks a window for.
 QIcon programIcon();
 
-}  // namespace windows
+}  // namespace ui

@@ -1,7 +1,8 @@
-#include "windows/drawnicons.h"
+#include "platform/ui/drawnicons.h"
 
 #include <QApplication>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QPixmapCache>
@@ -14,7 +15,7 @@
 
 Q_LOGGING_CATEGORY(lcIcons, "tandeo.icons", QtWarningMsg)
 
-namespace windows {
+namespace ui {
 namespace {
 
 // Besides kDrawnIconSizes, for the title bars, task switchers and docks.
@@ -88,10 +89,18 @@ class DrawnIconEngine final : public QIconEngine {
   static QPixmap load(const Rendering& rendering) {
     QPixmap picture;
     if (QPixmapCache::find(rendering.path, &picture)) return picture;
-    if (!picture.load(rendering.path, "PNG"))
-      qCWarning(lcIcons) << "cannot read" << rendering.path;
-    else
-      QPixmapCache::insert(rendering.path, picture);
+    // Read as the PNG it is: a reader left to find the format out asks every
+    // image plugin installed first, which loads them all (TIFF, WebP, MNG and
+    // the libraries under them) on the first picture of the run.
+    QImageReader reader(rendering.path, "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+      qCWarning(lcIcons) << "cannot read" << rendering.path << reader.errorString();
+      return picture;
+    }
+    picture = QPixmap::fromImage(image);
+    QPixmapCache::insert(rendering.path, picture);
     return picture;
   }
 };
@@ -135,4 +144,4 @@ QIcon programIcon() {
   return iconOf(std::move(renderings));
 }
 
-}  // namespace windows
+}  // namespace ui
