@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <utility>
 
 #include "platform/video/deviceprovider.h"
 #include "platform/video/framedecoder.h"
@@ -12,18 +13,21 @@
 namespace video {
 
 base::Expected<std::unique_ptr<CaptureStream>, base::SystemError> CaptureStream::start(
-    std::unique_ptr<CaptureDevice> device, EndedCallback ended) {
+    std::unique_ptr<CaptureDevice> device, EndedCallback ended, FirstFrameCallback firstFrame) {
   if (!device) return base::SystemError{EINVAL, "no device"};
   UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   if (!wake.valid()) return base::SystemError::fromErrno("eventfd");
   if (auto started = device->start(); !started) return started.error();
-  return std::unique_ptr<CaptureStream>(
-      new CaptureStream(std::move(device), std::move(wake), std::move(ended)));
+  return std::unique_ptr<CaptureStream>(new CaptureStream(std::move(device), std::move(wake),
+                                                          std::move(ended), std::move(firstFrame)));
 }
 
 CaptureStream::CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake,
-                             EndedCallback ended)
-    : device_(std::move(device)), wake_(std::move(wake)), ended_(std::move(ended)) {
+                             EndedCallback ended, FirstFrameCallback firstFrame)
+    : device_(std::move(device)),
+      wake_(std::move(wake)),
+      ended_(std::move(ended)),
+      firstFrame_(std::move(firstFrame)) {
   worker_ = std::thread([this] { run(); });
 }
 
@@ -79,10 +83,12 @@ bool CaptureStream::pump(base::SystemError& cause) {
     const auto started = workerCpuTime();
     QImage image = decoder.decode(frame, targetSize());
     pacer_.decoded(workerCpuTime() - started);
-    if (image.isNull())
+    if (image.isNull()) {
       ++dropped_;
-    else
-      slot_.publish(std::move(image));
+      return;
+    }
+    slot_.publish(std::move(image));
+    if (firstFrame_) std::exchange(firstFrame_, {})();
   };
   for (;;) {
     const NextResult result = device_->next(wake_.get(), sink);

@@ -4,7 +4,9 @@
 // newest in a FrameSlot. Stopping
 // wakes the worker through an eventfd, so destruction never waits for a frame
 // to arrive. When the device fails, the worker releases its buffers and calls
-// `ended` (on the worker thread) with the cause.
+// `ended` (on the worker thread) with the cause. `firstFrame` is called (on
+// the worker thread) once, when the first frame is in the slot, so that a
+// window can show it at once instead of at its next look.
 
 #include <QSize>
 #include <atomic>
@@ -24,10 +26,12 @@ namespace video {
 class CaptureStream {
  public:
   using EndedCallback = std::function<void(const base::SystemError&)>;
+  using FirstFrameCallback = std::function<void()>;
 
   // The device must have its format set; starting it happens here.
   static base::Expected<std::unique_ptr<CaptureStream>, base::SystemError> start(
-      std::unique_ptr<CaptureDevice> device, EndedCallback ended = {});
+      std::unique_ptr<CaptureDevice> device, EndedCallback ended = {},
+      FirstFrameCallback firstFrame = {});
   ~CaptureStream();
   // Stops the worker and the device and hands the device back, for a new
   // format and a new stream. The stream is spent afterwards.
@@ -49,7 +53,8 @@ class CaptureStream {
   CaptureDevice& device() { return *device_; }
 
  private:
-  CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake, EndedCallback ended);
+  CaptureStream(std::unique_ptr<CaptureDevice> device, UniqueFd wake, EndedCallback ended,
+                FirstFrameCallback firstFrame);
   void run();
   void stopWorker();
   // Streams until woken (false) or the device is lost (true, with the cause).
@@ -59,6 +64,7 @@ class CaptureStream {
   std::unique_ptr<CaptureDevice> device_;
   UniqueFd wake_;
   EndedCallback ended_;
+  FirstFrameCallback firstFrame_;  // the worker's alone once it runs
   FrameSlot slot_;
   mutable std::mutex targetMutex_;
   QSize target_;

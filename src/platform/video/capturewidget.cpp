@@ -152,10 +152,16 @@ bool CaptureWidget::startStream(
     if (auto set = device->setControl(id, value); !set)
       qCDebug(lcVideo) << "control" << Qt::hex << id << "refused:" << set.error().message().c_str();
   const std::uint64_t generation = ++generation_;
-  auto stream =
-      CaptureStream::start(std::move(device), [this, generation](const base::SystemError&) {
+  auto stream = CaptureStream::start(
+      std::move(device),
+      [this, generation](const base::SystemError&) {
         QMetaObject::invokeMethod(
             this, [this, generation] { streamEnded(generation); }, Qt::QueuedConnection);
+      },
+      // Shown the moment it is decoded, not at the window's next look.
+      [this, generation] {
+        QMetaObject::invokeMethod(
+            this, [this, generation] { firstFrameArrived(generation); }, Qt::QueuedConnection);
       });
   if (!stream) {
     qCDebug(lcVideo) << "driver" << number << "did not start:" << stream.error().message().c_str();
@@ -365,6 +371,11 @@ void CaptureWidget::pullFrame() {
     return;
   }
   update();
+}
+
+void CaptureWidget::firstFrameArrived(std::uint64_t generation) {
+  if (generation != generation_ || !preview_ || !shown_.isNull()) return;
+  pullFrame();
 }
 
 bool CaptureWidget::takeNewestFrame() {

@@ -95,6 +95,8 @@ class CaptureWidget final : public QWidget, public CaptureWindow {
 
  private:
   void pullFrame();
+  // The stream of `generation` has its first frame.
+  void firstFrameArrived(std::uint64_t generation);
   // The stream's newest frame, if the window has not shown it yet.
   bool takeNewestFrame();
   void streamEnded(std::uint64_t generation);

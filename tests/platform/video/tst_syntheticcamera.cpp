@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 #include "platform/video/capturestream.h"
 #include "platform/video/jpegcodec.h"
@@ -105,6 +107,7 @@ class TestSyntheticCamera : public QObject {
   void patternScalesToTheFormat();
   void providerNamesAndNumbers();
   void streamDeliversSuccessiveFrames();
+  void firstFrameIsAnnouncedOnceWhenInTheSlot();
   void stillFillsTheFrameKeepingItsAspect_data();
   void stillFillsTheFrameKeepingItsAspect();
   void counterEncodesTheFrameNumber_data();
@@ -293,6 +296,32 @@ void TestSyntheticCamera::providerNamesAndNumbers() {
   QVERIFY(provider.open(1));
   QVERIFY(!provider.open(2));
   QVERIFY(!provider.open(-1));
+}
+
+// The window shows the first frame when told, so the frame must be in the
+// slot by then, and the stream must not keep calling for every later frame.
+void TestSyntheticCamera::firstFrameIsAnnouncedOnceWhenInTheSlot() {
+  auto camera = std::make_unique<SyntheticCamera>();
+  QVERIFY(camera->setFormat({V4L2_PIX_FMT_MJPEG, 640, 480}));
+  std::atomic<int> calls = 0;
+  std::atomic<std::uint64_t> sequenceWhenCalled = 0;
+  // The first frame may come before start() returns: the announcement waits
+  // for the stream's address to read the slot through it.
+  std::atomic<CaptureStream*> running = nullptr;
+  auto started = CaptureStream::start(std::move(camera), {}, [&] {
+    CaptureStream* stream = nullptr;
+    while (!(stream = running.load())) std::this_thread::yield();
+    sequenceWhenCalled = stream->frames().sequence();
+    ++calls;
+  });
+  QVERIFY(started);
+  std::unique_ptr<CaptureStream> stream = std::move(*started);
+  running = stream.get();
+  QTRY_COMPARE(calls.load(), 1);
+  QVERIFY(sequenceWhenCalled.load() >= 1);
+  const std::uint64_t at = stream->frames().sequence();
+  QTRY_VERIFY(stream->frames().sequence() >= at + 3);
+  QCOMPARE(calls.load(), 1);
 }
 
 void TestSyntheticCamera::streamDeliversSuccessiveFrames() {
