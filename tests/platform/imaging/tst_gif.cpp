@@ -207,7 +207,9 @@ void TestGif::craftedFilesRefused_data() {
   }
   {
     Bytes cut = gif(32, 32).build();
-    cut.resize(cut.size() - 20);
+    // Guarded, though a 32 x 32 GIF is far longer: GCC cannot tell under the
+    // sanitizers and warns of a huge size.
+    cut.resize(cut.size() > 20 ? cut.size() - 20 : 0);
     QTest::newRow("image data cut short") << cut << ImageError::Damaged;
   }
   {
