@@ -18,9 +18,6 @@ Q_LOGGING_CATEGORY(lcIcons, "tandeo.icons", QtWarningMsg)
 namespace ui {
 namespace {
 
-// Besides kDrawnIconSizes, for the title bars, task switchers and docks.
-constexpr int kProgramIconSizes[] = {48, 64, 128, 256};
-
 // One rendering the build made: `pixels` wide and high, in file `path`.
 struct Rendering {
   int pixels;

@@ -10,8 +10,10 @@
 
 namespace ui {
 
-// The sizes, in pixels, the build renders every picture at.
-inline constexpr int kDrawnIconSizes[] = {16, 20, 24, 32, 40};
+// The sizes, in pixels, the build renders every picture at
+// (src/platform/ui/CMakeLists.txt), and the program's icon besides.
+inline constexpr int kDrawnIconSizes[] = {TANDEO_DRAWN_ICON_SIZES};
+inline constexpr int kProgramIconSizes[] = {TANDEO_PROGRAM_ICON_SIZES};
 // The folder and drive lists' pictures ("folder", "drive").
 inline constexpr int kListIconSize = 16;
 
